@@ -1,0 +1,72 @@
+/* vtutils.h - the binary interface of an rSQL script plug-in.
+ *
+ * A runner (vtconsole, vtdesk) loads a plug-in by file name with dlopen and looks these nine
+ * functions up by name with dlsym. Any shared library exporting them with C linkage can serve.
+ *
+ * Conventions:
+ *  - Every string is a zero-terminated byte string in the system's ANSI code page (CP1251, or
+ *    UTF-8 when VT_CODEPAGE=utf-8). Integers are signed 32-bit.
+ *  - Strings returned by the plug-in stay owned by it. The caller never frees them and copies
+ *    what it needs at once:
+ *      piInit / MakeSQLCommand result   valid until the next call of either of them
+ *      GetLastVTErrorMessage result     valid until the next failing call of any function or
+ *                                       the next CheckDataBaseParams call
+ *      *code and *version               valid until the next CheckDataBaseParams call
+ *    and in every case until the library is unloaded.
+ *  - Every function but the two Get functions sets the last error code to 0 on entry; on
+ *    failure it sets its own code (-1 .. -6, see each function), stores the error text and
+ *    returns its failure result. No error or exception ever crosses the interface.
+ *  - One caller thread at a time. Call piDone before unloading.
+ *
+ * Calling order: piInit, dbConnect, CheckDataBaseParams, then MakeSQLCommand and ExecrSQL for
+ * each command from *first to *last, UpDateVersion, piDone.
+ */
+#ifndef VTUTILS_H
+#define VTUTILS_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Opens the script and starts the database engine. Returns the engine's alias names, each
+ * followed by ';' ("" when there are none, and on failure: error code -1). A missing script file
+ * reads as an empty script. aliasConfigFile is accepted and not used by this plug-in. */
+const char* piInit(const char* scriptFile, const char* aliasConfigFile);
+
+/* Connects to the database named by an alias (or "DBName=<path>"). Returns 0 when the version
+ * table R_VERSION exists, 1 when it does not, -1 on failure (error code -1). */
+int dbConnect(const char* alias, const char* user, const char* password);
+
+/* Compares the script's header with R_VERSION and yields the range of commands still to run in
+ * *first..*last (preset *first to 1). *code and *version are set to the database's code and
+ * version only when they hold a non-null pointer on entry. create = 1 creates R_VERSION first
+ * (after dbConnect returned 1 and the user agreed). Returns 0, or -3 (error code -3). */
+int CheckDataBaseParams(int* first, int* last, const char** code, const char** version,
+                        unsigned char create);
+
+/* The text of command n (from 1): its lines, each followed by CR LF; "" for a missing command.
+ * The same text on every call for the same n. On failure "" and error code -4. */
+const char* MakeSQLCommand(int n);
+
+/* Executes one command and counts it in R_VERSION. Returns 0, or -5 (error code -5); a failed
+ * command is not counted. */
+int ExecrSQL(const char* command);
+
+/* Records the script's new version in R_VERSION. Returns 0, or -6 (error code -6). */
+int UpDateVersion(void);
+
+/* Closes the database and shuts the engine down. Returns 0, or -2 (error code -2). */
+int piDone(void);
+
+/* The last error code (0 when the last call succeeded). Changes nothing. */
+int GetLastVTError(void);
+
+/* The last error text; "Неизвестная ошибка DLL" (in the ANSI code page) when there is none.
+ * Changes nothing. */
+const char* GetLastVTErrorMessage(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VTUTILS_H */

@@ -1,0 +1,104 @@
+// INI files in the one dialect every INI file of the system follows.
+//
+// Dialect:
+//  - A line whose first non-blank character is '[' opens a section; its name is the text up to
+//    the first ']' (a header without ']' takes the rest of the line), trimmed.
+//  - Inside a section, a line holding '=' is an entry: key = text before the first '=', trimmed;
+//    value = text after it, trimmed of blanks and control characters at both ends.
+//  - Lines starting with ';' and lines without '=' are not entries; they are kept as they stand
+//    when the file is written. Lines before the first section belong to no section.
+//  - Section and key names are matched without regard to ASCII letter case. When a section or a
+//    key appears twice, the first occurrence wins.
+//  - At most kMaxValue characters of a value are seen; the key names of one section are listed
+//    through a budget of kKeyListBudget bytes (each name plus a zero byte), names that no longer
+//    fit are not seen.
+//  - CR LF, LF and CR line ends are read; lines written by this module end with CR LF, other lines
+//    keep their own line end.
+//  - Every write reaches the disk at once and atomically (temporary file beside it, then rename),
+//    unless auto-flush is off, in which case flush() writes the pending changes.
+//  - A missing file reads as empty; a file that exists but cannot be read throws IniError.
+//  - Before each operation the reader checks whether the file changed on disk (size, time,
+//    inode) and reloads it when it did, so changes by other objects and processes are seen.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vt::script {
+
+// A file that cannot be read or written; the text names the file and the system's reason.
+class IniError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One entry of a section, in file order.
+struct IniEntry {
+    std::string key;      // trimmed key name
+    std::string value;    // trimmed value, at most kMaxValue characters
+    std::string rawValue; // the text after the first '=', untrimmed (line end removed),
+                          // at most kMaxValue characters
+};
+
+class IniFile final {
+public:
+    static constexpr std::size_t kMaxValue = 2047;
+    static constexpr std::size_t kKeyListBudget = 16384;
+
+    // Opens the file (it need not exist). Throws IniError when it exists but cannot be read.
+    explicit IniFile(std::string path);
+    ~IniFile();
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    const std::string& path() const;
+
+    // The trimmed value, or the default when the section or key is missing.
+    std::string readString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue = {});
+    // The value untrimmed (only the line end removed), or nullopt-like default when missing.
+    std::string readRawString(std::string_view section, std::string_view key,
+                              std::string_view defaultValue = {});
+    // True when the section holds the key.
+    bool hasKey(std::string_view section, std::string_view key);
+    bool hasSection(std::string_view section);
+    // The value as a decimal (or "0x"/"$" hexadecimal) integer; the default when missing or not
+    // an integer.
+    long readInteger(std::string_view section, std::string_view key, long defaultValue);
+
+    // Section names in file order (first occurrence of each).
+    std::vector<std::string> sectionNames();
+    // Key names of a section in file order, within the key-list budget.
+    std::vector<std::string> keyNames(std::string_view section);
+    // Entries of a section in file order, within the key-list budget.
+    std::vector<IniEntry> entries(std::string_view section);
+
+    // Writes key=value (the value as given) into the section, replacing the key's first entry or
+    // appending it at the end of the section; a missing section is appended to the file.
+    void writeString(std::string_view section, std::string_view key, std::string_view value);
+    void writeInteger(std::string_view section, std::string_view key, long value);
+    // Removes the key's entries from the section.
+    void deleteKey(std::string_view section, std::string_view key);
+    // Removes the section (every occurrence) with all its lines.
+    void eraseSection(std::string_view section);
+
+    // With auto-flush on (the default) every change is written at once; off, changes stay in
+    // memory until flush().
+    void setAutoFlush(bool on);
+    // Writes pending changes atomically. Throws IniError on failure; the old file stays intact.
+    void flush();
+    // Forgets the cached contents: the next operation reads the file again.
+    void reload();
+    // When off, the file is read once and later changes on disk are not looked for.
+    void setWatchDisk(bool on);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m;
+};
+
+} // namespace vt::script

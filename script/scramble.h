@@ -1,0 +1,18 @@
+// The two byte scramblings of rSQL scripts: header values and command lines.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vt::script {
+
+// Header scrambling (Code, OldVersion, NewVersion, the password in Key): "abc" -> "b``".
+std::string scrambleHeader(std::string_view plain);
+std::string unscrambleHeader(std::string_view scrambled);
+
+// Command-line scrambling (each line of each command, without its leading '%'):
+// "abc" -> BC BE BD.
+std::string scrambleCommand(std::string_view plain);
+std::string unscrambleCommand(std::string_view scrambled);
+
+} // namespace vt::script
