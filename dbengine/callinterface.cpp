@@ -1,0 +1,640 @@
+// The engine's call interface: handle bookkeeping, ANSI conversion and status codes over the
+// drivers.
+#include "dbengine/callinterface.h"
+
+#include "dbengine/aliases.h"
+#include "dbengine/driver.h"
+#include "dbengine/engineerror.h"
+#include "dbengine/sqldriverhelp.h"
+#include "platform/codepage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <new>
+#include <unordered_map>
+
+namespace vt::dbengine::dbi {
+
+struct SessionObject {
+    bool isDefault = false;
+    std::vector<DatabaseObject*> databases;
+};
+
+struct DatabaseObject {
+    SessionObject* session = nullptr;
+    std::unique_ptr<Connection> conn;
+    std::vector<CursorObject*> cursors;
+    std::vector<StatementObject*> statements;
+};
+
+struct StatementObject {
+    DatabaseObject* db = nullptr;
+    enum class Kind { None, Plain, Params } kind = Kind::None;
+    std::string sql;                     // Plain: the text to run (UTF-8)
+    std::shared_ptr<Statement> prepared; // Params
+    std::vector<bool> bound;
+    std::int64_t rowsAffected = 0;
+    std::vector<CursorObject*> cursors;
+};
+
+struct CursorObject {
+    DatabaseObject* db = nullptr;         // nullptr for the alias list
+    StatementObject* statement = nullptr; // the statement that opened it, if any
+    std::vector<ColumnInfo> columns;
+    std::shared_ptr<Statement> keep; // the driver statement the rows come from
+    std::unique_ptr<Cursor> cursor;  // rows from the driver (ends before keep)
+    std::string lazySql;             // openTable: the select run at the first read
+    bool fixed = false;              // rows held in fixedRows
+    std::vector<std::vector<Value>> fixedRows;
+    std::size_t fixedNext = 0;
+    bool ended = false;
+};
+
+namespace {
+
+enum class Kind { Session, Database, Cursor, Statement };
+
+struct Engine {
+    int initCount = 0;
+    std::vector<std::unique_ptr<SessionObject>> sessions;
+    SessionObject* current = nullptr;
+    std::unordered_map<const void*, Kind> live;
+};
+
+Engine& engine() {
+    static Engine e;
+    return e;
+}
+
+thread_local std::vector<EngineErrorEntry> t_lastError;
+
+// A failure inside a call, carried to the call's status.
+struct CallFailure {
+    Status code;
+    std::string detail;
+};
+
+[[noreturn]] void fail(Status code, std::string detail = {}) {
+    throw CallFailure{code, std::move(detail)};
+}
+
+template <class F> Status guarded(F&& body) {
+    t_lastError.clear();
+    try {
+        body();
+        return status::kOk;
+    } catch (const CallFailure& f) {
+        EDBEngineError e = EDBEngineError::engine(f.code, f.detail);
+        t_lastError = e.entries();
+        return f.code;
+    } catch (const EDBEngineError& e) {
+        t_lastError = e.entries();
+        return e.errorCode();
+    } catch (const std::bad_alloc&) {
+        t_lastError = EDBEngineError::engine(status::kOutOfMemory).entries();
+        return status::kOutOfMemory;
+    } catch (const std::exception& e) {
+        t_lastError = EDBEngineError::engine(status::kInternal, e.what()).entries();
+        return status::kInternal;
+    }
+}
+
+void requireStarted() {
+    if (engine().initCount == 0)
+        fail(status::kNotInitialized);
+}
+
+template <class T> T* check(T* object, Kind kind) {
+    requireStarted();
+    auto it = engine().live.find(object);
+    if (!object || it == engine().live.end() || it->second != kind)
+        fail(status::kInvalidHandle);
+    return object;
+}
+
+std::string toUtf8(const char* ansi) {
+    return ansi ? platform::ansiToUtf8(ansi) : std::string();
+}
+
+void destroyCursor(CursorObject* c) {
+    Engine& e = engine();
+    e.live.erase(c);
+    if (c->db)
+        std::erase(c->db->cursors, c);
+    if (c->statement)
+        std::erase(c->statement->cursors, c);
+    delete c;
+}
+
+void destroyStatement(StatementObject* s) {
+    for (CursorObject* c : std::vector<CursorObject*>(s->cursors))
+        destroyCursor(c);
+    engine().live.erase(s);
+    std::erase(s->db->statements, s);
+    delete s;
+}
+
+void destroyDatabase(DatabaseObject* db) {
+    for (CursorObject* c : std::vector<CursorObject*>(db->cursors))
+        destroyCursor(c);
+    for (StatementObject* s : std::vector<StatementObject*>(db->statements))
+        destroyStatement(s);
+    engine().live.erase(db);
+    std::erase(db->session->databases, db);
+    delete db; // the connection's destructor rolls back an open transaction
+}
+
+void destroySession(SessionObject* s) {
+    for (DatabaseObject* db : std::vector<DatabaseObject*>(s->databases))
+        destroyDatabase(db);
+    Engine& e = engine();
+    e.live.erase(s);
+    if (e.current == s)
+        e.current = e.sessions.empty() ? nullptr : e.sessions.front().get();
+    std::erase_if(e.sessions, [&](const auto& p) { return p.get() == s; });
+}
+
+CursorObject* newCursor(DatabaseObject* db, StatementObject* stmt) {
+    auto* c = new CursorObject;
+    c->db = db;
+    c->statement = stmt;
+    if (db)
+        db->cursors.push_back(c);
+    if (stmt)
+        stmt->cursors.push_back(c);
+    engine().live.emplace(c, Kind::Cursor);
+    return c;
+}
+
+// Hands a driver cursor to the caller, or runs it to its end when the caller wants none.
+void deliver(DatabaseObject* db, StatementObject* stmt, std::unique_ptr<Cursor> rows,
+             std::shared_ptr<Statement> keep, CursorHandle* out) {
+    if (out)
+        *out = nullptr;
+    if (!rows)
+        return;
+    if (!out) {
+        while (rows->next()) {
+        }
+        return;
+    }
+    CursorObject* c = newCursor(db, stmt);
+    c->columns = rows->columns();
+    c->cursor = std::move(rows);
+    c->keep = std::move(keep);
+    *out = c;
+}
+
+FieldDesc describeField(const ColumnInfo& col, std::uint16_t number) {
+    FieldDesc d;
+    d.number = number;
+    d.name = platform::utf8ToAnsi(col.name);
+    switch (col.type) {
+    case ColumnType::Integer:
+    case ColumnType::Boolean:
+        d.type = FieldType::Integer;
+        d.size = 8;
+        break;
+    case ColumnType::Float:
+        d.type = FieldType::Float;
+        d.size = 8;
+        break;
+    case ColumnType::Blob:
+        d.type = FieldType::Blob;
+        d.size = 0;
+        break;
+    case ColumnType::Text:
+        d.type = FieldType::Text;
+        d.size = static_cast<std::uint16_t>(col.size > 0 && col.size < 65535 ? col.size + 1 : 1);
+        break;
+    case ColumnType::Other:
+        d.type = col.typeKnown ? FieldType::Text : FieldType::Unknown;
+        d.size = 1;
+        break;
+    default:
+        d.type = FieldType::Text;
+        d.size = 1;
+        break;
+    }
+    return d;
+}
+
+const Value& fieldOf(CursorHandle cursor, std::uint16_t number, const Record& rec) {
+    CursorObject* c = check(cursor, Kind::Cursor);
+    if (number < 1 || number > c->columns.size())
+        fail(status::kInvalidFieldNumber, std::to_string(number));
+    if (rec.cursor != c || rec.values.size() != c->columns.size())
+        fail(status::kNoRecord);
+    return rec.values[number - 1u];
+}
+
+} // namespace
+
+Status init() {
+    return guarded([] {
+        Engine& e = engine();
+        if (e.initCount++ == 0) {
+            auto s = std::make_unique<SessionObject>();
+            s->isDefault = true;
+            e.current = s.get();
+            e.live.emplace(s.get(), Kind::Session);
+            e.sessions.push_back(std::move(s));
+        }
+    });
+}
+
+Status exit() {
+    return guarded([] {
+        Engine& e = engine();
+        requireStarted();
+        if (--e.initCount > 0)
+            return;
+        while (!e.sessions.empty())
+            destroySession(e.sessions.back().get());
+        e.current = nullptr;
+        e.live.clear();
+    });
+}
+
+Status getCurrentSession(SessionHandle& session) {
+    return guarded([&] {
+        requireStarted();
+        session = engine().current;
+    });
+}
+
+Status startSession(SessionHandle& session) {
+    return guarded([&] {
+        requireStarted();
+        Engine& e = engine();
+        auto s = std::make_unique<SessionObject>();
+        session = s.get();
+        e.live.emplace(s.get(), Kind::Session);
+        e.sessions.push_back(std::move(s));
+        e.current = session;
+    });
+}
+
+Status closeSession(SessionHandle& session) {
+    return guarded([&] {
+        SessionObject* s = check(session, Kind::Session);
+        if (s->isDefault)
+            fail(status::kInvalidParameter, "the default session cannot be closed");
+        destroySession(s);
+        session = nullptr;
+    });
+}
+
+Status openAliasList(CursorHandle& cursor) {
+    return guarded([&] {
+        requireStarted();
+        AliasTable table = AliasTable::load();
+        std::size_t longest = 31;
+        for (const auto& a : table.aliases())
+            longest = std::max(longest, a.name.size());
+        CursorObject* c = newCursor(nullptr, nullptr);
+        c->fixed = true;
+        ColumnInfo name;
+        name.name = "NAME";
+        name.type = ColumnType::Text;
+        name.size = static_cast<int>(longest);
+        ColumnInfo driver;
+        driver.name = "DRIVER";
+        driver.type = ColumnType::Text;
+        driver.size = 31;
+        c->columns = {name, driver};
+        for (const auto& a : table.aliases())
+            c->fixedRows.push_back({Value::text(a.name), Value::text(a.driverName)});
+        cursor = c;
+    });
+}
+
+Status openDatabase(const char* alias, const char* password,
+                    const std::vector<OptionalParam>& params, DatabaseHandle& db) {
+    return guarded([&] {
+        requireStarted();
+        db = nullptr;
+        if (!alias || !*alias)
+            fail(status::kInvalidParameter, "no alias");
+        std::string user;
+        for (const auto& p : params) {
+            if (!sqlhelp::sameNoCase(p.name, "USER NAME"))
+                fail(status::kInvalidParameter,
+                     "unknown parameter " + platform::ansiToUtf8(p.name));
+            user = platform::ansiToUtf8(p.value);
+        }
+        auto conn = connectDatabase(toUtf8(alias), user, toUtf8(password));
+        Engine& e = engine();
+        auto* object = new DatabaseObject;
+        object->session = e.current;
+        object->conn = std::move(conn);
+        e.current->databases.push_back(object);
+        e.live.emplace(object, Kind::Database);
+        db = object;
+    });
+}
+
+Status closeDatabase(DatabaseHandle& db) {
+    return guarded([&] {
+        destroyDatabase(check(db, Kind::Database));
+        db = nullptr;
+    });
+}
+
+Status setProperty(DatabaseHandle db, std::uint32_t property, std::int64_t value) {
+    return guarded([&] {
+        DatabaseObject* d = check(db, Kind::Database);
+        if (property != kPropTransIsolation)
+            fail(status::kNotSupported, "property " + std::to_string(property));
+        if (value < 0 || value > 2)
+            fail(status::kInvalidParameter, "isolation level " + std::to_string(value));
+        d->conn->setIsolation(static_cast<Isolation>(value));
+    });
+}
+
+Status openTable(DatabaseHandle db, const char* tableName, CursorHandle& cursor) {
+    return guarded([&] {
+        DatabaseObject* d = check(db, Kind::Database);
+        cursor = nullptr;
+        std::string name = toUtf8(tableName);
+        auto ref = name.empty() ? std::nullopt : d->conn->findTable(name);
+        if (!ref)
+            fail(status::kNoSuchTable, name);
+        TableInfo info = d->conn->describeTable(*ref);
+        CursorObject* c = newCursor(d, nullptr);
+        c->columns = std::move(info.columns);
+        c->lazySql = "SELECT * FROM " + ref->sql;
+        cursor = c;
+    });
+}
+
+Status execDirect(DatabaseHandle db, const char* sql, CursorHandle* cursor) {
+    return guarded([&] {
+        if (cursor)
+            *cursor = nullptr;
+        DatabaseObject* d = check(db, Kind::Database);
+        if (!sql)
+            fail(status::kInvalidParameter, "no SQL text");
+        deliver(d, nullptr, d->conn->query(toUtf8(sql)), nullptr, cursor);
+    });
+}
+
+Status allocStatement(DatabaseHandle db, StatementHandle& stmt) {
+    return guarded([&] {
+        DatabaseObject* d = check(db, Kind::Database);
+        auto* s = new StatementObject;
+        s->db = d;
+        d->statements.push_back(s);
+        engine().live.emplace(s, Kind::Statement);
+        stmt = s;
+    });
+}
+
+Status prepare(StatementHandle stmt, const char* sql) {
+    return guarded([&] {
+        StatementObject* s = check(stmt, Kind::Statement);
+        if (!sql)
+            fail(status::kInvalidParameter, "no SQL text");
+        for (CursorObject* c : std::vector<CursorObject*>(s->cursors))
+            destroyCursor(c);
+        s->prepared.reset();
+        s->kind = StatementObject::Kind::Plain;
+        s->sql = toUtf8(sql);
+        s->bound.clear();
+    });
+}
+
+Status prepareWithParams(StatementHandle stmt, const char* sql) {
+    return guarded([&] {
+        StatementObject* s = check(stmt, Kind::Statement);
+        if (!sql)
+            fail(status::kInvalidParameter, "no SQL text");
+        for (CursorObject* c : std::vector<CursorObject*>(s->cursors))
+            destroyCursor(c);
+        s->kind = StatementObject::Kind::None;
+        s->prepared.reset();
+        s->prepared = s->db->conn->prepare(toUtf8(sql));
+        s->kind = StatementObject::Kind::Params;
+        s->bound.assign(static_cast<std::size_t>(s->prepared->parameterCount()), false);
+    });
+}
+
+namespace {
+
+Status bindValue(StatementHandle stmt, std::uint16_t number, const Value& value) {
+    return guarded([&] {
+        StatementObject* s = check(stmt, Kind::Statement);
+        if (s->kind != StatementObject::Kind::Params)
+            fail(status::kNotPrepared, "the statement has no parameter markers");
+        if (number < 1 || number > s->bound.size())
+            fail(status::kParameterCount,
+                 "marker " + std::to_string(number) + " of " + std::to_string(s->bound.size()));
+        s->prepared->bind(number - 1, value);
+        s->bound[number - 1u] = true;
+    });
+}
+
+} // namespace
+
+Status bindText(StatementHandle stmt, std::uint16_t number, const char* value) {
+    return bindValue(stmt, number, value ? Value::text(platform::ansiToUtf8(value)) : Value());
+}
+
+Status bindInteger(StatementHandle stmt, std::uint16_t number, std::int64_t value) {
+    return bindValue(stmt, number, Value::integer(value));
+}
+
+Status bindNull(StatementHandle stmt, std::uint16_t number) {
+    return bindValue(stmt, number, Value());
+}
+
+Status execute(StatementHandle stmt, CursorHandle* cursor) {
+    return guarded([&] {
+        if (cursor)
+            *cursor = nullptr;
+        StatementObject* s = check(stmt, Kind::Statement);
+        s->rowsAffected = 0;
+        switch (s->kind) {
+        case StatementObject::Kind::None:
+            fail(status::kNotPrepared);
+        case StatementObject::Kind::Plain:
+            deliver(s->db, s, s->db->conn->query(s->sql), nullptr, cursor);
+            break;
+        case StatementObject::Kind::Params: {
+            for (std::size_t i = 0; i < s->bound.size(); ++i)
+                if (!s->bound[i])
+                    fail(status::kParameterCount,
+                         "marker " + std::to_string(i + 1) + " is not bound");
+            // A new execution ends the rows of the previous one.
+            for (CursorObject* c : std::vector<CursorObject*>(s->cursors))
+                destroyCursor(c);
+            auto rows = s->prepared->execute();
+            s->rowsAffected = s->prepared->rowsAffected();
+            deliver(s->db, s, std::move(rows), s->prepared, cursor);
+            break;
+        }
+        }
+    });
+}
+
+Status getRowsAffected(StatementHandle stmt, std::int64_t& rows) {
+    return guarded([&] { rows = check(stmt, Kind::Statement)->rowsAffected; });
+}
+
+Status freeStatement(StatementHandle& stmt) {
+    return guarded([&] {
+        destroyStatement(check(stmt, Kind::Statement));
+        stmt = nullptr;
+    });
+}
+
+Status getCursorProps(CursorHandle cursor, CursorProps& props) {
+    return guarded([&] {
+        CursorObject* c = check(cursor, Kind::Cursor);
+        props = CursorProps{};
+        props.fieldCount = static_cast<std::uint16_t>(c->columns.size());
+        for (std::size_t i = 0; i < c->columns.size(); ++i)
+            props.recordSize +=
+                describeField(c->columns[i], static_cast<std::uint16_t>(i + 1)).size;
+    });
+}
+
+Status getFieldDescs(CursorHandle cursor, std::vector<FieldDesc>& descs) {
+    return guarded([&] {
+        CursorObject* c = check(cursor, Kind::Cursor);
+        descs.clear();
+        for (std::size_t i = 0; i < c->columns.size(); ++i)
+            descs.push_back(describeField(c->columns[i], static_cast<std::uint16_t>(i + 1)));
+    });
+}
+
+Status getNextRecord(CursorHandle cursor, Record& rec) {
+    Status result = guarded([&] {
+        CursorObject* c = check(cursor, Kind::Cursor);
+        if (c->ended)
+            fail(status::kEndOfData);
+        if (c->fixed) {
+            if (c->fixedNext >= c->fixedRows.size()) {
+                c->ended = true;
+                fail(status::kEndOfData);
+            }
+            rec.cursor = c;
+            rec.values = c->fixedRows[c->fixedNext++];
+            return;
+        }
+        if (!c->cursor && !c->lazySql.empty()) {
+            c->cursor = c->db->conn->query(c->lazySql);
+            c->lazySql.clear();
+        }
+        if (!c->cursor || !c->cursor->next()) {
+            c->ended = true;
+            c->cursor.reset();
+            fail(status::kEndOfData);
+        }
+        rec.cursor = c;
+        rec.values = c->cursor->row();
+    });
+    if (result == status::kEndOfData)
+        t_lastError.clear(); // the end of data is no error to describe
+    return result;
+}
+
+Status getField(CursorHandle cursor, std::uint16_t number, const Record& rec, std::string& text,
+                bool& blank) {
+    return guarded([&] {
+        const Value& v = fieldOf(cursor, number, rec);
+        blank = v.isNull();
+        if (v.kind() == Value::Kind::Blob)
+            text = v.asBytes();
+        else
+            text = platform::utf8ToAnsi(v.toText());
+    });
+}
+
+Status getField(CursorHandle cursor, std::uint16_t number, const Record& rec, std::int64_t& value,
+                bool& blank) {
+    return guarded([&] {
+        const Value& v = fieldOf(cursor, number, rec);
+        blank = v.isNull();
+        value = 0;
+        switch (v.kind()) {
+        case Value::Kind::Null:
+            return;
+        case Value::Kind::Integer:
+            value = v.asInteger();
+            return;
+        case Value::Kind::Float: {
+            double d = v.asFloat();
+            if (std::trunc(d) == d && std::fabs(d) < 9.2e18) {
+                value = static_cast<std::int64_t>(d);
+                return;
+            }
+            break;
+        }
+        case Value::Kind::Text:
+            if (parseInteger(v.asBytes(), value))
+                return;
+            value = 0;
+            break;
+        case Value::Kind::Blob:
+            break;
+        }
+        fail(status::kConversion, "field " + std::to_string(number) + " is not a whole number");
+    });
+}
+
+Status closeCursor(CursorHandle& cursor) {
+    return guarded([&] {
+        destroyCursor(check(cursor, Kind::Cursor));
+        cursor = nullptr;
+    });
+}
+
+Status beginTransaction(DatabaseHandle db) {
+    return guarded([&] { check(db, Kind::Database)->conn->begin(); });
+}
+
+Status commitTransaction(DatabaseHandle db) {
+    return guarded([&] { check(db, Kind::Database)->conn->commit(); });
+}
+
+Status rollbackTransaction(DatabaseHandle db) {
+    return guarded([&] { check(db, Kind::Database)->conn->rollback(); });
+}
+
+Status inTransaction(DatabaseHandle db, bool& active) {
+    return guarded([&] { active = check(db, Kind::Database)->conn->inTransaction(); });
+}
+
+Status supportsTransactionalDdl(DatabaseHandle db, bool& supported) {
+    return guarded([&] { supported = check(db, Kind::Database)->conn->transactionalDdl(); });
+}
+
+Status isAlive(DatabaseHandle db, bool& alive) {
+    return guarded([&] { alive = check(db, Kind::Database)->conn->alive(); });
+}
+
+Status getDriverName(DatabaseHandle db, std::string& driver) {
+    return guarded([&] { driver = check(db, Kind::Database)->conn->driverName(); });
+}
+
+Status getErrorText(Status code, std::string& text) {
+    std::string_view general = statusText(code);
+    text = platform::utf8ToAnsi(general);
+    return general.empty() && code != status::kOk ? status::kInvalidParameter : status::kOk;
+}
+
+Status getErrorEntry(std::uint16_t number, std::int32_t& nativeCode, std::string& text) {
+    if (number < 1 || number > t_lastError.size()) {
+        nativeCode = 0;
+        text.clear();
+        return status::kNoMoreErrors;
+    }
+    const EngineErrorEntry& e = t_lastError[number - 1u];
+    nativeCode = e.nativeCode;
+    text = platform::utf8ToAnsi(e.message);
+    return e.code;
+}
+
+} // namespace vt::dbengine::dbi
