@@ -67,7 +67,9 @@ Engine& engine() {
     return e;
 }
 
-thread_local std::vector<EngineErrorEntry> t_lastError;
+// The last error of the call interface (the engine serves one caller thread). Not thread_local:
+// a thread-local object with a destructor keeps glibc from ever unloading the plug-in.
+std::vector<EngineErrorEntry> g_lastError;
 
 // A failure inside a call, carried to the call's status.
 struct CallFailure {
@@ -80,22 +82,22 @@ struct CallFailure {
 }
 
 template <class F> Status guarded(F&& body) {
-    t_lastError.clear();
+    g_lastError.clear();
     try {
         body();
         return status::kOk;
     } catch (const CallFailure& f) {
         EDBEngineError e = EDBEngineError::engine(f.code, f.detail);
-        t_lastError = e.entries();
+        g_lastError = e.entries();
         return f.code;
     } catch (const EDBEngineError& e) {
-        t_lastError = e.entries();
+        g_lastError = e.entries();
         return e.errorCode();
     } catch (const std::bad_alloc&) {
-        t_lastError = EDBEngineError::engine(status::kOutOfMemory).entries();
+        g_lastError = EDBEngineError::engine(status::kOutOfMemory).entries();
         return status::kOutOfMemory;
     } catch (const std::exception& e) {
-        t_lastError = EDBEngineError::engine(status::kInternal, e.what()).entries();
+        g_lastError = EDBEngineError::engine(status::kInternal, e.what()).entries();
         return status::kInternal;
     }
 }
@@ -536,7 +538,7 @@ Status getNextRecord(CursorHandle cursor, Record& rec) {
         rec.values = c->cursor->row();
     });
     if (result == status::kEndOfData)
-        t_lastError.clear(); // the end of data is no error to describe
+        g_lastError.clear(); // the end of data is no error to describe
     return result;
 }
 
@@ -626,12 +628,12 @@ Status getErrorText(Status code, std::string& text) {
 }
 
 Status getErrorEntry(std::uint16_t number, std::int32_t& nativeCode, std::string& text) {
-    if (number < 1 || number > t_lastError.size()) {
+    if (number < 1 || number > g_lastError.size()) {
         nativeCode = 0;
         text.clear();
         return status::kNoMoreErrors;
     }
-    const EngineErrorEntry& e = t_lastError[number - 1u];
+    const EngineErrorEntry& e = g_lastError[number - 1u];
     nativeCode = e.nativeCode;
     text = platform::utf8ToAnsi(e.message);
     return e.code;

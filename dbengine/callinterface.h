@@ -13,8 +13,7 @@
 //    release everything. A released or foreign handle gives kInvalidHandle, never a crash.
 //    The close/free calls set the caller's variable to nullptr.
 //  - Records and strings returned through reference arguments belong to the caller.
-//  - Engine state (sessions, handles, last error) is per process and meant for one caller thread;
-//    the last error's entries are kept per thread.
+//  - Engine state (sessions, handles, last error) is per process and meant for one caller thread.
 //  - Calls other than init, exit, getErrorText and getErrorEntry need a started engine and give
 //    kNotInitialized otherwise.
 #pragma once

@@ -40,7 +40,9 @@ int dbConnect(const char* alias, const char* user, const char* password);
 /* Compares the script's header with R_VERSION and yields the range of commands still to run in
  * *first..*last (preset *first to 1). *code and *version are set to the database's code and
  * version only when they hold a non-null pointer on entry. create = 1 creates R_VERSION first
- * (after dbConnect returned 1 and the user agreed). Returns 0, or -3 (error code -3). */
+ * (after dbConnect returned 1 and the user agreed). Returns 0, or -3 (error code -3); the
+ * error text then says why (wrong code, version mismatch, already executed, ...). The strings
+ * stored in *code and *version stay valid until the next CheckDataBaseParams call. */
 int CheckDataBaseParams(int* first, int* last, const char** code, const char** version,
                         unsigned char create);
 
@@ -48,14 +50,20 @@ int CheckDataBaseParams(int* first, int* last, const char** code, const char** v
  * The same text on every call for the same n. On failure "" and error code -4. */
 const char* MakeSQLCommand(int n);
 
-/* Executes one command and counts it in R_VERSION. Returns 0, or -5 (error code -5); a failed
- * command is not counted. */
+/* Executes one command (its text as MakeSQLCommand gave it; "$$$RECONNECT" CR LF in any letter
+ * case reconnects with the login of dbConnect) and, for a script with a new version, lowers the
+ * Counter of R_VERSION by one. Where the database allows it the command and its Counter update
+ * commit together, so that a crash leaves both or neither; the command that brings the Counter
+ * to 0 records the new version with it. Returns 0, or -5 (error code -5); a failed command is
+ * not counted. The command text is only read during the call. */
 int ExecrSQL(const char* command);
 
-/* Records the script's new version in R_VERSION. Returns 0, or -6 (error code -6). */
+/* Records the script's new version in R_VERSION (nothing for a script without one). Returns 0,
+ * or -6 (error code -6). */
 int UpDateVersion(void);
 
-/* Closes the database and shuts the engine down. Returns 0, or -2 (error code -2). */
+/* Closes the database and shuts the engine down. Returns 0, or -2 (error code -2). Unloading
+ * the library without it leaves the connection open. */
 int piDone(void);
 
 /* The last error code (0 when the last call succeeded). Changes nothing. */

@@ -1,0 +1,62 @@
+// The plug-in's module-wide state and the nine operations of its binary interface.
+#pragma once
+
+#include "plugin/dbsession.h"
+#include "plugin/versioncheck.h"
+#include "script/rsqlscript.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vt::plugin {
+
+// One script and one database connection at a time, for one caller thread. Every operation
+// catches every failure and reports it by its result, the last error code and the last error
+// text (see plugin/vtutils.h for the contract of each).
+class Plugin final {
+public:
+    Plugin();
+    ~Plugin();
+    Plugin(const Plugin&) = delete;
+    Plugin& operator=(const Plugin&) = delete;
+
+    const char* piInit(const char* scriptFile, const char* aliasConfigFile) noexcept;
+    int dbConnect(const char* alias, const char* user, const char* password) noexcept;
+    int checkDataBaseParams(int* first, int* last, const char** code, const char** version,
+                            bool create) noexcept;
+    const char* makeSQLCommand(int n) noexcept;
+    int execrSQL(const char* command) noexcept;
+    int upDateVersion() noexcept;
+    int piDone() noexcept;
+    int lastError() const noexcept { return m_errorCode; }
+    const char* lastErrorMessage() noexcept;
+
+private:
+    void openScript(const std::string& path);
+    std::string readAliases();
+    void fail(int code, const char* text) noexcept;
+    template <typename Result, typename Body> Result guarded(int code, Result onFailure, Body body);
+
+    // The open script and the header values read from it.
+    std::unique_ptr<script::RsqlScript> m_script;
+    ScriptHeaderValues m_header;
+    // The text returned by piInit and MakeSQLCommand.
+    std::string m_result;
+    int m_errorCode = 0;
+    std::string m_errorText;
+    std::string m_unknownErrorText;
+    bool m_engineStarted = false;
+    DbSession m_session;
+    // The rows of R_VERSION; the code and version outputs point into them.
+    std::vector<VersionRow> m_rows;
+    // DBCode of the row the script runs against (or the script's code): the row updates address.
+    std::string m_matchingCode;
+    // Commands still to run.
+    int m_remaining = 0;
+};
+
+// The plug-in instance behind the exported functions.
+Plugin& thePlugin();
+
+} // namespace vt::plugin

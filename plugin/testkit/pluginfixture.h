@@ -1,0 +1,137 @@
+// A test fixture that loads the plug-in fresh for each test and gives it a fresh database.
+#pragma once
+
+#include "platform/codepage.h"
+#include "plugin/testkit/testdatabase.h"
+#include "plugin/testkit/vtutilsapi.h"
+#include "script/rsqlwriter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vt::plugin::testkit {
+
+// What CheckDataBaseParams gave.
+struct CheckResult {
+    int result = 0;
+    int first = 1;
+    int last = 0;
+    std::string code;
+    std::string version;
+    std::string message;
+};
+
+// The drivers to run against, named for test names.
+inline std::string driverName(const ::testing::TestParamInfo<Driver>& info) {
+    return info.param == Driver::SQLite ? "SQLite" : "PostgreSQL";
+}
+
+// Loads the plug-in and creates the database of the test's driver; a missing PostgreSQL server
+// skips the test unless VT_TEST_PG_REQUIRED=1.
+class PluginFixture : public ::testing::TestWithParam<Driver> {
+protected:
+    void SetUp() override {
+        if (GetParam() == Driver::PostgreSQL && !PgServer::fromEnvironment()) {
+            if (PgServer::required())
+                FAIL() << "VT_TEST_PG_REQUIRED=1 but no test PostgreSQL server is configured";
+            GTEST_SKIP() << "no test PostgreSQL server (VT_TEST_PG*)";
+        }
+        db = TestDatabase::create(GetParam());
+        api = std::make_unique<VtUtilsApi>();
+    }
+
+    void TearDown() override {
+        if (api)
+            api->piDone();
+        api.reset();
+        db.reset();
+    }
+
+    // Unloads the plug-in (after piDone) and loads it again, as a new run of a runner does.
+    void reload() {
+        api->piDone();
+        api.reset();
+        api = std::make_unique<VtUtilsApi>();
+    }
+
+    // Writes a script into the test's folder and returns its file name.
+    std::string writeScript(const script::RsqlContent& content) {
+        static std::atomic<int> counter{0};
+        const std::string file = db->folder() + "/s" + std::to_string(++counter) + ".rsql";
+        script::writeRsqlScript(file, content);
+        return file;
+    }
+
+    // piInit with the script, then dbConnect to the test database; returns dbConnect's result.
+    int open(const std::string& scriptFile) {
+        api->piInit(scriptFile.c_str(), "");
+        EXPECT_EQ(api->GetLastVTError(), 0) << api->lastMessage();
+        return api->dbConnect(TestDatabase::kAlias, db->user().c_str(), db->password().c_str());
+    }
+
+    CheckResult check(bool create) {
+        CheckResult r;
+        const char* code = "";
+        const char* version = "";
+        r.result = api->CheckDataBaseParams(&r.first, &r.last, &code, &version, create ? 1 : 0);
+        r.code = code ? code : "<null>";
+        r.version = version ? version : "<null>";
+        r.message = api->lastMessage();
+        return r;
+    }
+
+    // MakeSQLCommand and ExecrSQL for n = first .. last; the first failing n, or 0.
+    int runCommands(int first, int last) {
+        for (int n = first; n <= last; ++n) {
+            const std::string command = api->MakeSQLCommand(n);
+            if (api->ExecrSQL(command.c_str()) != 0)
+                return n;
+        }
+        return 0;
+    }
+
+    // The rows of R_VERSION as "DBCode|Version|Counter" (blank-trimmed, "-" for NULL), by code.
+    std::vector<std::string> versionRows() {
+        std::vector<std::string> rows;
+        for (const auto& row : db->query("SELECT rtrim(DBCode), rtrim(Version), Counter "
+                                         "FROM R_VERSION ORDER BY DBCode"))
+            rows.push_back(row[0].value_or("-") + "|" + row[1].value_or("-") + "|" +
+                           row[2].value_or("-"));
+        return rows;
+    }
+
+    // The keys of table t in order, joined by ",".
+    std::string keys(const std::string& table = "t") {
+        std::string list;
+        for (const auto& row : db->query("SELECT k FROM " + table + " ORDER BY k"))
+            list += (list.empty() ? "" : ",") + row[0].value_or("-");
+        return list;
+    }
+
+    std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<VtUtilsApi> api;
+};
+
+// A script content with one line per command.
+inline script::RsqlContent scriptWith(std::string code, std::string oldVersion,
+                                      std::string newVersion,
+                                      const std::vector<std::string>& commands) {
+    script::RsqlContent content;
+    content.code = std::move(code);
+    content.oldVersion = std::move(oldVersion);
+    content.newVersion = std::move(newVersion);
+    for (const std::string& command : commands)
+        content.commands.push_back({command});
+    return content;
+}
+
+// A UTF-8 message in the ANSI code page, as the plug-in reports it.
+inline std::string ansi(std::string_view utf8) {
+    return platform::ansi(utf8);
+}
+
+} // namespace vt::plugin::testkit
