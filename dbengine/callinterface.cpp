@@ -480,6 +480,43 @@ Status execute(StatementHandle stmt, CursorHandle* cursor) {
     });
 }
 
+Status executeAtomically(DatabaseHandle db, const std::vector<StatementHandle>& statements) {
+    return guarded([&] {
+        DatabaseObject* d = check(db, Kind::Database);
+        if (statements.empty())
+            fail(status::kInvalidParameter, "no statements");
+        std::vector<AtomicStep> steps;
+        steps.reserve(statements.size());
+        for (StatementHandle stmt : statements) {
+            StatementObject* s = check(stmt, Kind::Statement);
+            if (s->db != d)
+                fail(status::kInvalidParameter, "a statement of another database");
+            if (s->kind == StatementObject::Kind::None)
+                fail(status::kNotPrepared);
+            for (std::size_t i = 0; i < s->bound.size(); ++i)
+                if (!s->bound[i])
+                    fail(status::kParameterCount,
+                         "marker " + std::to_string(i + 1) + " is not bound");
+            AtomicStep step;
+            if (s->kind == StatementObject::Kind::Plain)
+                step.sql = s->sql;
+            else
+                step.prepared = s->prepared.get();
+            steps.push_back(step);
+        }
+        for (StatementHandle stmt : statements) {
+            // A new execution ends the rows of the previous one.
+            for (CursorObject* c : std::vector<CursorObject*>(stmt->cursors))
+                destroyCursor(c);
+            stmt->rowsAffected = 0;
+        }
+        d->conn->runAtomically(steps);
+        for (StatementHandle stmt : statements)
+            if (stmt->prepared)
+                stmt->rowsAffected = stmt->prepared->rowsAffected();
+    });
+}
+
 Status getRowsAffected(StatementHandle stmt, std::int64_t& rows) {
     return guarded([&] { rows = check(stmt, Kind::Statement)->rowsAffected; });
 }

@@ -154,6 +154,15 @@ Status bindNull(StatementHandle stmt, std::uint16_t number);
 // execDirect. kNotPrepared before prepare; kParameterCount when a marker is unbound.
 Status execute(StatementHandle stmt, CursorHandle* cursor);
 
+// Executes statements of the database prepared with prepare or prepareWithParams (every marker
+// bound), in order, as one transaction: either all of them take effect, or the first failure
+// is reported as execute would report it and none of them has. Rows are discarded; the
+// statements' rows-affected counts are set as by execute. The texts must not end or open
+// transactions. PostgreSQL sends them in one round trip when each text is a single statement
+// (others run between BEGIN and COMMIT as on SQLite). kTransactionState when a transaction is
+// active; kInvalidParameter for an empty list or a statement of another database.
+Status executeAtomically(DatabaseHandle db, const std::vector<StatementHandle>& statements);
+
 // The number of rows the last execute of the statement inserted, updated or deleted.
 Status getRowsAffected(StatementHandle stmt, std::int64_t& rows);
 

@@ -27,6 +27,28 @@ void Connection::execute(std::string_view sql) {
         }
 }
 
+void Connection::runAtomically(const std::vector<AtomicStep>& steps) {
+    begin();
+    try {
+        for (const AtomicStep& step : steps) {
+            auto rows = step.prepared ? step.prepared->execute() : query(step.sql);
+            if (rows)
+                while (rows->next()) {
+                }
+        }
+        commit();
+    } catch (...) {
+        if (inTransaction()) {
+            try {
+                rollback();
+            } catch (const EDBEngineError&) {
+                // The first error is the one to report.
+            }
+        }
+        throw;
+    }
+}
+
 void Connection::attachChild(ConnectionChild* child) {
     m_children.push_back(child);
 }

@@ -82,6 +82,13 @@ public:
     virtual void connectionClosing() = 0;
 };
 
+// One statement of Connection::runAtomically: SQL text run as it stands, or a statement
+// prepared with '?' markers together with its current bindings.
+struct AtomicStep {
+    std::string_view sql;          // used when prepared is nullptr
+    Statement* prepared = nullptr; // a statement of the same connection
+};
+
 // Transaction isolation levels a connection can be set to.
 enum class Isolation { DirtyRead, ReadCommitted, RepeatableRead };
 
@@ -111,6 +118,11 @@ public:
     virtual void rollback() = 0;
     virtual bool inTransaction() const = 0;
     virtual void setIsolation(Isolation level) = 0;
+    // Runs the steps in order as one transaction, discarding any rows: all of them commit, or
+    // the first failure's error is raised and none of them has taken effect. Raises
+    // kTransactionState when a transaction is active. Drivers may send the steps in one
+    // request; by default they run between begin and commit.
+    virtual void runAtomically(const std::vector<AtomicStep>& steps);
     // Whether DDL runs inside transactions.
     virtual bool transactionalDdl() const = 0;
     // Whether the connection still works.

@@ -7,6 +7,8 @@
 #include "dbengine/sqlscan.h"
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 
 namespace vt::dbengine {
 
@@ -43,6 +45,52 @@ ServerName parseServerName(const std::string& text, const std::string& alias) {
             s.port = hostPort.substr(colon + 1);
     }
     return s;
+}
+
+// The first word of SQL text in upper case, after blanks and comments.
+std::string leadingKeyword(std::string_view sql) {
+    std::size_t i = 0;
+    while (i < sql.size()) {
+        if (std::isspace(static_cast<unsigned char>(sql[i]))) {
+            ++i;
+        } else if (sql.substr(i, 2) == "--") {
+            i = sql.find('\n', i);
+        } else if (sql.substr(i, 2) == "/*") {
+            // Block comments nest in PostgreSQL.
+            int depth = 0;
+            while (i < sql.size()) {
+                if (sql.substr(i, 2) == "/*") {
+                    ++depth;
+                    i += 2;
+                } else if (sql.substr(i, 2) == "*/") {
+                    i += 2;
+                    if (--depth == 0)
+                        break;
+                } else {
+                    ++i;
+                }
+            }
+        } else {
+            break;
+        }
+    }
+    std::string word;
+    while (i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i])))
+        word += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i++])));
+    return word;
+}
+
+// Whether SQL text can join a pipelined transaction: the extended protocol takes one statement
+// per message, COPY needs the connection to itself, and transaction control would end the
+// transaction around it.
+bool fitsPipeline(std::string_view sql) {
+    static constexpr std::array<std::string_view, 10> kOwnRequest = {
+        "COPY",     "BEGIN", "START",     "COMMIT",  "END",
+        "ROLLBACK", "ABORT", "SAVEPOINT", "RELEASE", "PREPARE"};
+    if (splitSqlStatements(sql, SqlDialect::postgres()).size() != 1)
+        return false;
+    const std::string word = leadingKeyword(sql);
+    return std::find(kOwnRequest.begin(), kOwnRequest.end(), word) == kOwnRequest.end();
 }
 
 } // namespace
@@ -267,6 +315,73 @@ void PgConnection::commit() {
     Result r = exec("COMMIT");
     if (std::string_view(PQcmdStatus(r.get())) == "ROLLBACK")
         throw rolledBack();
+}
+
+void PgConnection::runAtomically(const std::vector<AtomicStep>& steps) {
+    for (const AtomicStep& step : steps)
+        if (!step.prepared && !fitsPipeline(step.sql)) {
+            Connection::runAtomically(steps);
+            return;
+        }
+    if (inTransaction())
+        throw EDBEngineError::engine(status::kTransactionState, "a transaction is already active");
+    settle();
+    PGconn* c = handle();
+    if (!PQenterPipelineMode(c))
+        raise(nullptr);
+    // An explicit transaction block keeps the server's rules for what runs inside a transaction
+    // (commands refused there fail as they would after beginTransaction).
+    std::optional<EDBEngineError> failure;
+    std::vector<PgStatement*> statementOf; // per request sent; nullptr for SQL text
+    auto sendText = [&](const std::string& text) {
+        if (!PQsendQueryParams(c, text.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0))
+            raise(nullptr);
+        statementOf.push_back(nullptr);
+    };
+    try {
+        sendText("BEGIN");
+        for (const AtomicStep& step : steps) {
+            if (step.prepared) {
+                auto* statement = static_cast<PgStatement*>(step.prepared);
+                statement->sendInPipeline();
+                statementOf.push_back(statement);
+            } else {
+                sendText(std::string(step.sql));
+            }
+        }
+        sendText("COMMIT");
+    } catch (const EDBEngineError& e) {
+        failure = e; // what was queued runs to the Sync below, then is rolled back
+    }
+    if (!PQpipelineSync(c) && !failure)
+        failure = pgutil::error(c, nullptr);
+    // One sequence of results per request, each ended by nullptr, then the sync point.
+    for (PgStatement* statement : statementOf) {
+        while (Result r{PQgetResult(c)}) {
+            ExecStatusType st = PQresultStatus(r.get());
+            if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK || st == PGRES_EMPTY_QUERY) {
+                if (statement)
+                    statement->takeResult(r.get());
+            } else if (st != PGRES_PIPELINE_ABORTED && !failure) {
+                failure = pgutil::error(c, r.get());
+            }
+        }
+        if (PQstatus(c) != CONNECTION_OK)
+            break;
+    }
+    if (PQstatus(c) == CONNECTION_OK) {
+        Result sync(PQgetResult(c));
+        if (PQresultStatus(sync.get()) != PGRES_PIPELINE_SYNC && !failure)
+            failure = pgutil::error(c, sync.get());
+    }
+    if (!PQexitPipelineMode(c) && !failure)
+        failure = pgutil::error(c, nullptr);
+    if (!failure)
+        return;
+    if (PQstatus(c) == CONNECTION_OK && PQtransactionStatus(c) != PQTRANS_IDLE) {
+        Result r(PQexec(c, "ROLLBACK"));
+    }
+    throw *failure;
 }
 
 void PgConnection::rollback() {

@@ -28,6 +28,9 @@ public:
     void rollback() override;
     bool inTransaction() const override;
     void setIsolation(Isolation level) override;
+    // One request in pipeline mode: BEGIN, the steps and COMMIT before one Sync, when every
+    // step is a single statement without transaction control or COPY; else as by default.
+    void runAtomically(const std::vector<AtomicStep>& steps) override;
     bool transactionalDdl() const override { return true; }
     bool alive() override;
     std::vector<std::string> tableNames(bool systemTables) override;

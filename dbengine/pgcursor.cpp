@@ -236,19 +236,36 @@ void PgStatement::bind(int index, const Value& value) {
     m_bound[i] = true;
 }
 
-std::unique_ptr<Cursor> PgStatement::execute() {
+std::vector<const char*> PgStatement::boundValues() const {
     if (!m_conn)
         throw EDBEngineError::engine(status::kNotConnected);
     for (std::size_t i = 0; i < m_bound.size(); ++i)
         if (!m_bound[i])
             throw EDBEngineError::engine(status::kParameterCount,
                                          "marker " + std::to_string(i + 1) + " is not bound");
-    m_conn->settle();
-    PGconn* c = m_conn->handle();
     std::vector<const char*> values;
     values.reserve(m_values.size());
     for (const auto& v : m_values)
         values.push_back(v ? v->c_str() : nullptr);
+    return values;
+}
+
+void PgStatement::sendInPipeline() {
+    std::vector<const char*> values = boundValues();
+    m_rows = 0;
+    if (!PQsendQueryPrepared(m_conn->handle(), m_name.c_str(), m_paramCount, values.data(), nullptr,
+                             nullptr, 0))
+        m_conn->raise(nullptr);
+}
+
+void PgStatement::takeResult(const PGresult* result) {
+    m_rows = std::strtoll(PQcmdTuples(const_cast<PGresult*>(result)), nullptr, 10);
+}
+
+std::unique_ptr<Cursor> PgStatement::execute() {
+    std::vector<const char*> values = boundValues();
+    m_conn->settle();
+    PGconn* c = m_conn->handle();
     m_rows = 0;
     if (m_returnsRows) {
         m_conn->beforeSend();

@@ -69,8 +69,15 @@ public:
     std::unique_ptr<Cursor> execute() override;
     std::int64_t rowsAffected() const override { return m_rows; }
     void connectionClosing() override { m_conn = nullptr; }
+    // Queues an execution with the current bindings on a connection in pipeline mode.
+    void sendInPipeline();
+    // Takes the rows-affected count from the result of an execution sent in a pipeline.
+    void takeResult(const PGresult* result);
 
 private:
+    // The bound values for libpq; raises kParameterCount when a marker is unbound.
+    std::vector<const char*> boundValues() const;
+
     PgConnection* m_conn;
     std::string m_name;
     int m_paramCount = 0;

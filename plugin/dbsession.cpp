@@ -157,23 +157,16 @@ void DbSession::runCommand(std::string_view command, const ProgressUpdate* progr
     const CommandTraits traits = classifyCommand(command, m_dialect);
     if (progress && m_transactionalDdl && traits.fitsInTransaction && !m_scriptTransactionOpen) {
         // The command and its progress record commit together.
-        checkEngine(dbi::beginTransaction(m_db));
-        bool commandRan = false;
         try {
-            executeCommand(command);
-            commandRan = true;
-            writeProgress(*progress);
-            checkEngine(dbi::commitTransaction(m_db));
+            executeWithProgress(command, *progress);
             commandDone = true;
             return;
         } catch (const PluginError& error) {
-            rollbackQuietly();
-            if (commandRan || m_dialect != SqlDialect::PostgreSQL || !refusedInTransaction(error))
+            // Only the command itself can be refused inside a transaction: the progress
+            // statements are plain updates.
+            if (m_dialect != SqlDialect::PostgreSQL || !refusedInTransaction(error))
                 throw;
             // The server runs this command only on its own: run it as below.
-        } catch (...) {
-            rollbackQuietly();
-            throw;
         }
     }
     executeCommand(command);
@@ -206,6 +199,31 @@ void DbSession::executeCommand(std::string_view command) {
     dbengine::Status s = dbi::prepare(stmt, text.c_str());
     if (s == 0)
         s = dbi::execute(stmt, nullptr);
+    if (s != 0) {
+        // The error is read before freeing the statement replaces it.
+        PluginError error = PluginError::engine(s);
+        dbi::freeStatement(stmt);
+        throw error;
+    }
+    dbi::freeStatement(stmt);
+}
+
+void DbSession::executeWithProgress(std::string_view command, const ProgressUpdate& progress) {
+    // One atomic request: the command, the counter and, at the end, the version.
+    bindUpdate(m_counterStmt, texts::kUpdateCounter, progress.remaining, *progress.code);
+    const bool withVersion = progress.remaining == 0 && progress.version;
+    if (withVersion)
+        bindUpdate(m_versionStmt, texts::kUpdateVersion, *progress.version, *progress.code);
+    dbi::StatementHandle stmt = nullptr;
+    checkEngine(dbi::allocStatement(m_db, stmt));
+    const std::string text(command);
+    dbengine::Status s = dbi::prepare(stmt, text.c_str());
+    if (s == 0) {
+        std::vector<dbi::StatementHandle> statements{stmt, m_counterStmt};
+        if (withVersion)
+            statements.push_back(m_versionStmt);
+        s = dbi::executeAtomically(m_db, statements);
+    }
     if (s != 0) {
         // The error is read before freeing the statement replaces it.
         PluginError error = PluginError::engine(s);
@@ -250,19 +268,29 @@ void DbSession::prepareOnce(dbi::StatementHandle& stmt, std::string_view sql) {
     }
 }
 
-void DbSession::executeUpdate(dbi::StatementHandle& stmt, std::string_view sql,
-                              const std::string& value, const std::string& code) {
+void DbSession::bindUpdate(dbi::StatementHandle& stmt, std::string_view sql,
+                           const std::string& value, const std::string& code) {
     prepareOnce(stmt, sql);
     checkEngine(dbi::bindText(stmt, 1, value.c_str()));
     checkEngine(dbi::bindText(stmt, 2, code.c_str()));
+}
+
+void DbSession::bindUpdate(dbi::StatementHandle& stmt, std::string_view sql, std::int64_t value,
+                           const std::string& code) {
+    prepareOnce(stmt, sql);
+    checkEngine(dbi::bindInteger(stmt, 1, value));
+    checkEngine(dbi::bindText(stmt, 2, code.c_str()));
+}
+
+void DbSession::executeUpdate(dbi::StatementHandle& stmt, std::string_view sql,
+                              const std::string& value, const std::string& code) {
+    bindUpdate(stmt, sql, value, code);
     checkEngine(dbi::execute(stmt, nullptr));
 }
 
 void DbSession::executeUpdate(dbi::StatementHandle& stmt, std::string_view sql, std::int64_t value,
                               const std::string& code) {
-    prepareOnce(stmt, sql);
-    checkEngine(dbi::bindInteger(stmt, 1, value));
-    checkEngine(dbi::bindText(stmt, 2, code.c_str()));
+    bindUpdate(stmt, sql, value, code);
     checkEngine(dbi::execute(stmt, nullptr));
 }
 

@@ -57,12 +57,18 @@ private:
     void open();
     void forgetStatements();
     void executeCommand(std::string_view command);
+    // Runs the command and writes its progress as one transaction.
+    void executeWithProgress(std::string_view command, const ProgressUpdate& progress);
     void writeProgress(const ProgressUpdate& progress);
     void writeProgressOnItsOwn(const ProgressUpdate& progress);
     void executeUpdate(dbengine::dbi::StatementHandle& stmt, std::string_view sql,
                        const std::string& value, const std::string& code);
     void executeUpdate(dbengine::dbi::StatementHandle& stmt, std::string_view sql,
                        std::int64_t value, const std::string& code);
+    void bindUpdate(dbengine::dbi::StatementHandle& stmt, std::string_view sql,
+                    const std::string& value, const std::string& code);
+    void bindUpdate(dbengine::dbi::StatementHandle& stmt, std::string_view sql, std::int64_t value,
+                    const std::string& code);
     void prepareOnce(dbengine::dbi::StatementHandle& stmt, std::string_view sql);
     void rollbackQuietly();
 

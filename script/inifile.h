@@ -4,36 +4,50 @@
 //  - A line whose first non-blank character is '[' opens a section; its name is the text up to
 //    the first ']' (a header without ']' takes the rest of the line), trimmed.
 //  - Inside a section, a line holding '=' is an entry: key = text before the first '=', trimmed;
-//    value = text after it, trimmed of blanks and control characters at both ends.
-//  - Lines starting with ';' and lines without '=' are not entries; they are kept as they stand
-//    when the file is written. Lines before the first section belong to no section.
-//  - Section and key names are matched without regard to ASCII letter case. When a section or a
-//    key appears twice, the first occurrence wins.
+//    value = text after it, trimmed of blanks and control characters (bytes 0x00-0x20) at both
+//    ends.
+//  - Lines whose first non-blank character is ';' (comments, even when they hold '='), lines
+//    without '=' and lines with a blank key are not entries: readers never see them, and they
+//    are kept as they stand when the file is written. Lines before the first section belong to
+//    no section.
+//  - Section and key names are matched without regard to ASCII letter case; names given to the
+//    operations are trimmed. When a section or a key appears twice, the first occurrence wins:
+//    it alone is read, listed and written to.
 //  - At most kMaxValue characters of a value are seen; the key names of one section are listed
 //    through a budget of kKeyListBudget bytes (each name plus a zero byte), names that no longer
 //    fit are not seen.
 //  - CR LF, LF and CR line ends are read; lines written by this module end with CR LF, other lines
 //    keep their own line end.
 //  - Every write reaches the disk at once and atomically (temporary file beside it, then rename),
-//    unless auto-flush is off, in which case flush() writes the pending changes.
+//    unless auto-flush is off, in which case flush() writes the pending changes. A new entry goes
+//    after the last non-blank line of its section; a new section goes at the end of the file,
+//    after a blank line.
 //  - A missing file reads as empty; a file that exists but cannot be read throws IniError.
-//  - Before each operation the reader checks whether the file changed on disk (size, time,
-//    inode) and reloads it when it did, so changes by other objects and processes are seen.
+//  - The file is read once into memory and indexed; lookups do not scan it. Before each
+//    operation the reader checks whether the file changed on disk (size, times, inode) and reads
+//    it again when it did, so changes by other objects and processes are seen; pending changes
+//    of this object (auto-flush off) win until they are flushed.
+//  - One object serves one thread at a time.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/exception.h"
+
 namespace vt::script {
 
 // A file that cannot be read or written; the text names the file and the system's reason.
-class IniError : public std::runtime_error {
+// It is the program's input/output error: code is the system's errno, 0 for a refused value.
+class IniError : public vt::EInOutError {
 public:
-    using std::runtime_error::runtime_error;
+    explicit IniError(std::string message, int code = 0)
+        : vt::EInOutError(std::move(message), code) {}
 };
 
 // One entry of a section, in file order.
@@ -60,14 +74,16 @@ public:
     // The trimmed value, or the default when the section or key is missing.
     std::string readString(std::string_view section, std::string_view key,
                            std::string_view defaultValue = {});
-    // The value untrimmed (only the line end removed), or nullopt-like default when missing.
+    // The value untrimmed (only the line end removed, at most kMaxValue characters), or the
+    // default when missing.
     std::string readRawString(std::string_view section, std::string_view key,
                               std::string_view defaultValue = {});
     // True when the section holds the key.
     bool hasKey(std::string_view section, std::string_view key);
     bool hasSection(std::string_view section);
-    // The value as a decimal (or "0x"/"$" hexadecimal) integer; the default when missing or not
-    // an integer.
+    // The value as a decimal (or "0x"/"$" hexadecimal) integer; the default when missing, not an
+    // integer or outside the 32-bit range (eight hexadecimal digits are a 32-bit pattern:
+    // "$FFFFFFFF" is -1).
     long readInteger(std::string_view section, std::string_view key, long defaultValue);
 
     // Section names in file order (first occurrence of each).
@@ -76,22 +92,33 @@ public:
     std::vector<std::string> keyNames(std::string_view section);
     // Entries of a section in file order, within the key-list budget.
     std::vector<IniEntry> entries(std::string_view section);
+    // Calls visit(key, value, rawValue) for the same entries as entries(), without copying them;
+    // the views are valid only during the call, which must not change this object.
+    void forEachEntry(std::string_view section,
+                      const std::function<void(std::string_view key, std::string_view value,
+                                               std::string_view rawValue)>& visit);
 
-    // Writes key=value (the value as given) into the section, replacing the key's first entry or
-    // appending it at the end of the section; a missing section is appended to the file.
+    // Writes key=value (the value as given) into the section, replacing the value of the key's
+    // first entry or appending an entry at the end of the section; a missing section is appended
+    // to the file. Throws IniError for names or values that the file could not give back (a line
+    // break anywhere, '=' in or ';' or '[' before the key, ']' in the section name, a blank key)
+    // and when the file cannot be written; with auto-flush on, a change that did not reach the
+    // disk is forgotten, so the object shows the file as it is.
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, long value);
-    // Removes the key's entries from the section.
+    // Removes the key's entries from the section (nothing is written when there are none).
     void deleteKey(std::string_view section, std::string_view key);
-    // Removes the section (every occurrence) with all its lines.
+    // Removes the section (every occurrence) with all its lines, comments included.
     void eraseSection(std::string_view section);
 
     // With auto-flush on (the default) every change is written at once; off, changes stay in
-    // memory until flush().
+    // memory until flush(). Turning it on writes what is pending. The destructor writes nothing:
+    // changes not flushed are dropped.
     void setAutoFlush(bool on);
     // Writes pending changes atomically. Throws IniError on failure; the old file stays intact.
     void flush();
-    // Forgets the cached contents: the next operation reads the file again.
+    // Forgets the cached contents and any pending changes: the next operation reads the file
+    // again.
     void reload();
     // When off, the file is read once and later changes on disk are not looked for.
     void setWatchDisk(bool on);

@@ -1,6 +1,7 @@
 // Reading an rSQL script: header values, comments and command texts.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -28,8 +29,10 @@ private:
 };
 
 // The header of a script as a runner sees it (scrambled values already unscrambled).
+// Values of a scrambled script are taken exactly as stored (only the line end removed): their
+// first and last bytes are scrambled content, which trimming would cut. Plain values are trimmed.
 struct RsqlHeader {
-    bool crypt = false;               // Tools/Crypt is exactly "1"
+    bool crypt = false;               // Tools/Crypt is exactly "1" (after trimming)
     std::string formatVersion = "0";  // Tools/Version as stored (trimmed)
     std::string code;                 // DataBase/Code; "EVERYTHING" when missing (see rules)
     std::string oldVersion;           // DataBase/OldVersion
@@ -37,10 +40,11 @@ struct RsqlHeader {
     long commands = 0;                // DataBase/Commands (0 when missing or not an integer)
     std::string commandsText;         // DataBase/Commands as stored
     std::string user;                 // Connect/User
-    std::string key;                  // Tools/Key as stored (the scrambled password)
+    std::string key;                  // Tools/Key as stored, untrimmed (the scrambled password)
 };
 
-// A script opened for reading. The file is read once when opened.
+// A script opened for reading. The file is read once when opened; nothing is looked up on disk
+// afterwards. One object serves one thread at a time.
 class RsqlScript final {
 public:
     // Opens the script; a missing file reads as an empty script. Throws IniError when the file
@@ -58,8 +62,10 @@ public:
     std::vector<std::string> comments() const;
 
     // The text of command n (1-based): the text after the first '%' of each entry of section
-    // "Command<n>" in file order, unscrambled when the script is scrambled, each followed by
-    // CR LF. Empty for an absent or empty section.
+    // "Command<n>" in file order (the whole key=value text when it holds no '%'), unscrambled
+    // when the script is scrambled, each followed by CR LF. Empty for an absent or empty section.
+    // Lines are read within the INI limits: at most 2047 characters of a value, and the entries
+    // whose names fit the key-list budget.
     std::string commandText(long n) const;
 
     // The lines of command n, without line ends.
@@ -68,8 +74,16 @@ public:
     IniFile& ini() const { return *m_ini; }
 
 private:
+    // Calls take() with each line of command n in order.
+    void forEachCommandLine(long n, const std::function<void(std::string_view line)>& take) const;
+
     std::unique_ptr<IniFile> m_ini;
     RsqlHeader m_header;
+    // Buffers reused by the command readers (an object serves one thread at a time).
+    struct Scratch {
+        std::string whole, plain, text;
+    };
+    mutable Scratch m_scratch;
 };
 
 // Parses a format version with '.' as the decimal separator; throws FormatVersionError.

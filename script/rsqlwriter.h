@@ -20,10 +20,18 @@ struct RsqlContent {
 
 // Writes the script atomically (temporary file, then rename). With crypt the script is
 // scrambled: Crypt "1", Key = header scrambling of the password (possibly empty), header values
-// header-scrambled and every command line command-scrambled; without it Crypt "0" and no Key. Layout, in this order:
-// [Tools] Crypt, Version=1.2, Key; [DataBase] Code, OldVersion, NewVersion; [Connect] User;
-// [Comment] Line0...; [Command1]... L1=%...; and Commands=N appended to [DataBase] last.
-// Throws IniError when the file cannot be written; an existing file is then left as it was.
+// header-scrambled and every command line command-scrambled; without it Crypt "0" and no Key.
+// Layout, as an INI writer gives it when the entries are written one by one in this order:
+// [Tools] Crypt, Version=1.2, Key; [DataBase] Code, OldVersion, NewVersion (each only when not
+// blank); [Connect] User; [Comment] Line0...; [Command1]... L1=%...; and Commands=N appended to
+// [DataBase] last (so [DataBase] follows the commands when it has no other entry). Sections
+// are parted by a blank line, lines end with CR LF; a command without lines has no section.
+// The file is written in one piece. Content a reader would not get back as written is refused
+// before anything is written: a value holding a line break (a scrambled byte can become one), a
+// value longer than IniFile::kMaxValue (a command line of more than 2046 characters), a section
+// with more entries than the key-list budget lists.
+// Throws IniError when the content is refused or the file cannot be written; an existing file is
+// then left as it was.
 void writeRsqlScript(const std::string& path, const RsqlContent& content);
 
 } // namespace vt::script

@@ -14,5 +14,7 @@ std::string unscrambleHeader(std::string_view scrambled);
 // "abc" -> BC BE BD.
 std::string scrambleCommand(std::string_view plain);
 std::string unscrambleCommand(std::string_view scrambled);
+// Appends the command-line unscrambling of scrambled to out (the text must not lie in out).
+void appendUnscrambledCommand(std::string_view scrambled, std::string& out);
 
 } // namespace vt::script
