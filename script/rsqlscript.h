@@ -71,12 +71,13 @@ public:
     // The lines of command n, without line ends.
     std::vector<std::string> commandLines(long n) const;
 
+    // Calls take() with each line of command n in order, without copying the lines: a line is
+    // valid only during its call.
+    void forEachCommandLine(long n, const std::function<void(std::string_view line)>& take) const;
+
     IniFile& ini() const { return *m_ini; }
 
 private:
-    // Calls take() with each line of command n in order.
-    void forEachCommandLine(long n, const std::function<void(std::string_view line)>& take) const;
-
     std::unique_ptr<IniFile> m_ini;
     RsqlHeader m_header;
     // Buffers reused by the command readers (an object serves one thread at a time).

@@ -1,6 +1,7 @@
 // Writing an rSQL script: the text is built in memory in the converter's order and written once.
 #include "script/rsqlwriter.h"
 
+#include <charconv>
 #include <string_view>
 #include <utility>
 
@@ -11,11 +12,6 @@
 
 namespace vt::script {
 namespace {
-
-struct Section {
-    std::string name;
-    std::vector<std::pair<std::string, std::string>> entries;
-};
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20)
@@ -29,23 +25,50 @@ std::string_view trimmed(std::string_view s) {
     throw IniError("Cannot write the file \"" + path + "\": " + why);
 }
 
-// Refuses what a reader would not get back as written: a value holding a line break (a
-// scrambled byte may become one), a value longer than a reader sees, and more entries in a
-// section than a reader lists.
-void checkReadable(const std::string& path, const Section& s) {
-    std::size_t listed = 1;
-    for (const auto& [key, value] : s.entries) {
-        const std::string where = key + " in [" + s.name + "]";
-        if (value.find_first_of("\r\n") != std::string::npos)
-            refuse(path, "the value of " + where + " would hold a line break");
-        if (value.size() > IniFile::kMaxValue)
-            refuse(path, "the value of " + where + " would be longer than " +
-                             std::to_string(IniFile::kMaxValue) + " characters");
-        listed += key.size() + 1;
-        if (listed > IniFile::kKeyListBudget)
-            refuse(path, "[" + s.name + "] would hold more entries than a reader lists");
+// Appends one section to the text, refusing what a reader would not get back as written: a value
+// holding a line break (a scrambled byte may become one), a value longer than a reader sees, and
+// more entries in a section than a reader lists. The layout is the one an INI writer gives when
+// the entries are written one by one into an empty file: sections parted by a blank line, every
+// line ended by CR LF.
+class SectionWriter {
+public:
+    SectionWriter(std::string& text, const std::string& path, std::string name)
+        : m_text(text), m_path(path), m_name(std::move(name)) {
+        if (!m_text.empty())
+            m_text += kLineEnd;
+        m_text += '[';
+        m_text += m_name;
+        m_text += ']';
+        m_text += kLineEnd;
     }
-}
+
+    // Appends key=prefix+value.
+    void entry(std::string_view key, std::string_view value, std::string_view prefix = {}) {
+        if (value.find_first_of("\r\n") != std::string_view::npos)
+            refuseValue(key, "would hold a line break");
+        if (prefix.size() + value.size() > IniFile::kMaxValue)
+            refuseValue(key, "would be longer than " + std::to_string(IniFile::kMaxValue) +
+                                 " characters");
+        m_listed += key.size() + 1;
+        if (m_listed > IniFile::kKeyListBudget)
+            refuse(m_path, "[" + m_name + "] would hold more entries than a reader lists");
+        m_text += key;
+        m_text += '=';
+        m_text += prefix;
+        m_text += value;
+        m_text += kLineEnd;
+    }
+
+private:
+    [[noreturn]] void refuseValue(std::string_view key, const std::string& why) {
+        refuse(m_path, "the value of " + std::string(key) + " in [" + m_name + "] " + why);
+    }
+
+    std::string& m_text;
+    const std::string& m_path;
+    std::string m_name;
+    std::size_t m_listed = 1;
+};
 
 } // namespace
 
@@ -53,82 +76,72 @@ void writeRsqlScript(const std::string& path, const RsqlContent& content) {
     auto header = [&](std::string_view plain) {
         return content.crypt ? scrambleHeader(plain) : std::string(plain);
     };
+    const std::string commandCount = std::to_string(content.commands.size());
 
-    std::vector<Section> sections;
-    Section tools{"Tools", {{"Crypt", content.crypt ? "1" : "0"}, {"Version", "1.2"}}};
-    if (content.crypt)
-        tools.entries.emplace_back("Key", scrambleHeader(content.password));
-    sections.push_back(std::move(tools));
+    std::size_t size = 256;
+    for (const std::string& c : content.comments)
+        size += c.size() + 12;
+    for (const auto& lines : content.commands)
+        for (const std::string& line : lines)
+            size += line.size() + 10;
+    std::string text;
+    text.reserve(size);
 
-    Section database{"DataBase", {}};
+    {
+        SectionWriter tools(text, path, "Tools");
+        tools.entry("Crypt", content.crypt ? "1" : "0");
+        tools.entry("Version", "1.2");
+        if (content.crypt)
+            tools.entry("Key", scrambleHeader(content.password));
+    }
+
     const std::pair<const char*, const std::string*> versions[] = {
         {"Code", &content.code},
         {"OldVersion", &content.oldVersion},
         {"NewVersion", &content.newVersion}};
+    bool databaseFirst = false;
     for (const auto& [key, value] : versions)
-        if (const std::string_view v = trimmed(*value); !v.empty())
-            database.entries.emplace_back(key, header(v));
-    // Without header values the section is first made by Commands, after the commands.
-    const bool databaseFirst = !database.entries.empty();
-    if (databaseFirst)
-        sections.push_back(database);
-
-    sections.push_back(Section{"Connect", {{"User", content.user}}});
-
-    if (!content.comments.empty()) {
-        Section comment{"Comment", {}};
-        for (std::size_t i = 0; i < content.comments.size(); ++i)
-            comment.entries.emplace_back("Line" + std::to_string(i), content.comments[i]);
-        sections.push_back(std::move(comment));
+        databaseFirst = databaseFirst || !trimmed(*value).empty();
+    if (databaseFirst) {
+        SectionWriter database(text, path, "DataBase");
+        for (const auto& [key, value] : versions)
+            if (const std::string_view v = trimmed(*value); !v.empty())
+                database.entry(key, header(v));
+        // Commands joins this section last, as the converter appends it after the commands.
+        database.entry("Commands", commandCount);
     }
 
+    SectionWriter(text, path, "Connect").entry("User", content.user);
+
+    if (!content.comments.empty()) {
+        SectionWriter comment(text, path, "Comment");
+        for (std::size_t i = 0; i < content.comments.size(); ++i)
+            comment.entry("Line" + std::to_string(i), content.comments[i]);
+    }
+
+    std::string scrambled;
+    char key[16];
     for (std::size_t k = 0; k < content.commands.size(); ++k) {
         const std::vector<std::string>& lines = content.commands[k];
         if (lines.empty())
             continue; // a section is made by its first entry; an empty command has none
-        Section command{"Command" + std::to_string(k + 1), {}};
-        command.entries.reserve(lines.size());
-        for (std::size_t n = 0; n < lines.size(); ++n)
-            command.entries.emplace_back(
-                "L" + std::to_string(n + 1),
-                "%" + (content.crypt ? scrambleCommand(lines[n]) : lines[n]));
-        sections.push_back(std::move(command));
-    }
-
-    const std::pair<std::string, std::string> count{"Commands",
-                                                    std::to_string(content.commands.size())};
-    if (databaseFirst) {
-        sections[1].entries.push_back(count);
-    } else {
-        database.entries.push_back(count);
-        sections.push_back(std::move(database));
-    }
-
-    std::size_t size = 0;
-    for (const Section& s : sections) {
-        checkReadable(path, s);
-        size += s.name.size() + 6;
-        for (const auto& [key, value] : s.entries)
-            size += key.size() + value.size() + 3;
-    }
-    // The layout an INI writer gives when these entries are written one by one into an empty
-    // file: sections parted by a blank line, every line ended by CR LF.
-    std::string text;
-    text.reserve(size);
-    for (const Section& s : sections) {
-        if (!text.empty())
-            text += kLineEnd;
-        text += '[';
-        text += s.name;
-        text += ']';
-        text += kLineEnd;
-        for (const auto& [key, value] : s.entries) {
-            text += key;
-            text += '=';
-            text += value;
-            text += kLineEnd;
+        SectionWriter command(text, path, "Command" + std::to_string(k + 1));
+        key[0] = 'L';
+        for (std::size_t n = 0; n < lines.size(); ++n) {
+            const auto end = std::to_chars(key + 1, key + sizeof key, n + 1).ptr;
+            const std::string_view name(key, end - key);
+            if (content.crypt) {
+                scrambled = scrambleCommand(lines[n]);
+                command.entry(name, scrambled, "%");
+            } else {
+                command.entry(name, lines[n], "%");
+            }
         }
     }
+
+    // Without header values the section is first made by Commands, after the commands.
+    if (!databaseFirst)
+        SectionWriter(text, path, "DataBase").entry("Commands", commandCount);
     writeFileAtomically(path, text);
 }
 

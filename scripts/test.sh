@@ -6,7 +6,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
 scripts/build.sh "$top/build"
-scripts/build.sh "$top/build-asan" -DVT_SANITIZE=ON -DVT_WITH_QT=OFF -DCMAKE_BUILD_TYPE=Debug
+scripts/build.sh "$top/build-asan" -DVT_SANITIZE=ON -DVT_WITH_QT=OFF -DVT_BUILD_BENCH=OFF \
+    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 -DCMAKE_C_FLAGS_DEBUG=-O0
 
 eval "$(scripts/pgserver.sh start)"
 trap 'scripts/pgserver.sh stop "$VT_TEST_PGDIR"' EXIT

@@ -60,14 +60,14 @@ std::string RsqlToSqlConverter::sqlText(const script::RsqlScript& script,
         writeLine(m_statement + " " + term + " " + m_delimiter);
     for (std::size_t k = 1; k <= total; ++k) {
         bool terminatorDue = true;
-        for (const std::string& line : script.commandLines(static_cast<long>(k))) {
+        script.forEachCommandLine(static_cast<long>(k), [&](std::string_view line) {
             if (isReconnectLine(line)) {
                 writeLine(m_commentBegin + std::string(kReconnectWord) + m_commentEnd);
                 terminatorDue = false;
             } else {
                 writeLine(line);
             }
-        }
+        });
         if (terminatorDue)
             writeLine(term);
         if (m_progress)
