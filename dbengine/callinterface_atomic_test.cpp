@@ -8,6 +8,7 @@ namespace {
 
 using namespace dbi;
 using testkit::DriverTest;
+using testkit::lastErrorEntries;
 using testkit::TestDriver;
 
 class AtomicTest : public DriverTest {
@@ -21,13 +22,13 @@ protected:
         std::vector<OptionalParam> params;
         if (isPg())
             params.push_back({"USER NAME", user});
-        ASSERT_EQ(openDatabase("DB", password.c_str(), params, db), 0) << lastError();
+        ASSERT_EQ(openDatabase("DB", password.c_str(), params, db), 0) << lastErrorEntries();
         ASSERT_EQ(execDirect(db,
                              "create table t(a int not null primary key); "
                              "create table p(n int); insert into p values(0)",
                              nullptr),
                   0)
-            << lastError();
+            << lastErrorEntries();
     }
     void TearDown() override {
         for (StatementHandle& s : statements)
@@ -43,7 +44,7 @@ protected:
     StatementHandle plain(const char* sql) {
         StatementHandle s = nullptr;
         EXPECT_EQ(allocStatement(db, s), 0);
-        EXPECT_EQ(prepare(s, sql), 0) << lastError();
+        EXPECT_EQ(prepare(s, sql), 0) << lastErrorEntries();
         statements.push_back(s);
         return s;
     }
@@ -52,25 +53,12 @@ protected:
     StatementHandle withParam(const char* sql, const char* value) {
         StatementHandle s = nullptr;
         EXPECT_EQ(allocStatement(db, s), 0);
-        EXPECT_EQ(prepareWithParams(s, sql), 0) << lastError();
-        EXPECT_EQ(bindText(s, 1, value), 0) << lastError();
+        EXPECT_EQ(prepareWithParams(s, sql), 0) << lastErrorEntries();
+        EXPECT_EQ(bindText(s, 1, value), 0) << lastErrorEntries();
         statements.push_back(s);
         return s;
     }
 
-    // The last error's entries as "code native text" lines.
-    static std::string lastError() {
-        std::string out;
-        for (std::uint16_t i = 1;; ++i) {
-            std::int32_t native = 0;
-            std::string text;
-            Status code = getErrorEntry(i, native, text);
-            if (code == 0 || code == status::kNoMoreErrors)
-                break;
-            out += std::to_string(code) + " " + std::to_string(native) + " " + text + "\n";
-        }
-        return out;
-    }
 
     bool active() {
         bool inside = true;
@@ -86,7 +74,7 @@ protected:
 TEST_P(AtomicTest, StatementsOfTextAndParametersCommitTogether) {
     StatementHandle insert = plain("insert into t values(1)");
     StatementHandle update = withParam("update p set n = ?", "7");
-    ASSERT_EQ(executeAtomically(db, {insert, update}), 0) << lastError();
+    ASSERT_EQ(executeAtomically(db, {insert, update}), 0) << lastErrorEntries();
     EXPECT_EQ(direct("select count(*) from t"), "1");
     EXPECT_EQ(direct("select n from p"), "7");
     std::int64_t rows = 0;
@@ -95,7 +83,7 @@ TEST_P(AtomicTest, StatementsOfTextAndParametersCommitTogether) {
     EXPECT_FALSE(active());
     ASSERT_EQ(bindText(update, 1, "8"), 0);
     ASSERT_EQ(executeAtomically(db, {plain("insert into t values(2)"), update}), 0)
-        << "the connection serves the next request: " << lastError();
+        << "the connection serves the next request: " << lastErrorEntries();
     EXPECT_EQ(direct("select n from p"), "8");
     EXPECT_EQ(execDirect(db, "select 1", nullptr), 0) << "and ordinary requests after it";
 }
@@ -126,9 +114,9 @@ TEST_P(AtomicTest, AFailureLeavesNothingChangedAndReportsTheStatementsOwnError) 
     for (const AtomicFailure& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_NE(execDirect(db, c.alone, nullptr), 0);
-        const std::string expected = lastError();
+        const std::string expected = lastErrorEntries();
         EXPECT_EQ(executeAtomically(db, {plain(c.first), withParam(c.second, c.value)}), c.code);
-        EXPECT_EQ(lastError(), expected);
+        EXPECT_EQ(lastErrorEntries(), expected);
         EXPECT_EQ(direct("select count(*) from t"), "1") << "the first statement is undone";
         EXPECT_EQ(direct("select n from p"), "0");
         EXPECT_FALSE(active());
@@ -156,7 +144,7 @@ TEST_P(AtomicTest, AStatementOfAnotherDatabaseIsRefused) {
     if (isPg())
         params.push_back({"USER NAME", user});
     DatabaseHandle other = nullptr;
-    ASSERT_EQ(openDatabase("DB2", password.c_str(), params, other), 0) << lastError();
+    ASSERT_EQ(openDatabase("DB2", password.c_str(), params, other), 0) << lastErrorEntries();
     StatementHandle foreign = nullptr;
     ASSERT_EQ(allocStatement(other, foreign), 0);
     ASSERT_EQ(prepare(foreign, "select 1"), 0);
@@ -171,11 +159,11 @@ TEST_P(AtomicTest, ACommandRefusedInsideATransactionFailsAsAfterBeginTransaction
         GTEST_SKIP() << "SQLite refuses no single command inside a transaction";
     ASSERT_EQ(beginTransaction(db), 0);
     ASSERT_EQ(execDirect(db, "VACUUM", nullptr), status::kTransactionState);
-    const std::string expected = lastError();
+    const std::string expected = lastErrorEntries();
     ASSERT_EQ(rollbackTransaction(db), 0);
     EXPECT_EQ(executeAtomically(db, {withParam("update p set n = ?", "3"), plain("VACUUM")}),
               status::kTransactionState);
-    EXPECT_EQ(lastError(), expected);
+    EXPECT_EQ(lastErrorEntries(), expected);
     EXPECT_NE(expected.find(" 25001 "), std::string::npos) << expected;
     EXPECT_EQ(direct("select n from p"), "0");
     EXPECT_FALSE(active());
@@ -191,8 +179,8 @@ TEST_P(AtomicTest, AConstraintCheckedAtCommitUndoesEverything) {
               0);
     Status st = executeAtomically(
         db, {plain("insert into d values(1)"), withParam("update p set n = ?", "4")});
-    EXPECT_EQ(st, status::kKeyViolation) << lastError();
-    EXPECT_NE(lastError().find("(SQLSTATE 23505)"), std::string::npos) << lastError();
+    EXPECT_EQ(st, status::kKeyViolation) << lastErrorEntries();
+    EXPECT_NE(lastErrorEntries().find("(SQLSTATE 23505)"), std::string::npos) << lastErrorEntries();
     EXPECT_EQ(direct("select count(*) from d"), "1");
     EXPECT_EQ(direct("select n from p"), "0");
     EXPECT_FALSE(active());

@@ -15,6 +15,7 @@ namespace {
 
 using namespace dbi;
 using testkit::DriverTest;
+using testkit::lastErrorEntries;
 using testkit::TestDriver;
 
 class CallInterfaceTest : public DriverTest {
@@ -39,25 +40,10 @@ protected:
         if (isPg())
             params.push_back({"USER NAME", user});
         Status st = openDatabase(alias, password.c_str(), params, db);
-        EXPECT_EQ(st, 0) << lastError();
+        EXPECT_EQ(st, 0) << lastErrorEntries();
         return db;
     }
 
-    // The last error's entries as "code native text" lines.
-    static std::string lastError() {
-        std::string out;
-        for (std::uint16_t i = 1;; ++i) {
-            std::int32_t native = 0;
-            std::string text;
-            Status code = getErrorEntry(i, native, text);
-            if (code == 0 || code == status::kNoMoreErrors)
-                break;
-            char buf[16];
-            std::snprintf(buf, sizeof buf, "%04X ", code);
-            out += buf + std::to_string(native) + " " + text + "\n";
-        }
-        return out;
-    }
 
     bool started = false;
 };
@@ -95,14 +81,14 @@ TEST_P(CallInterfaceTest, TheVersionTableIsMissingThenCreatedFilledAndRead) {
                    "Create Table R_Version (Version Char(10), DBCode Char(10), Counter Smallint)",
                    nullptr),
         0)
-        << lastError();
+        << lastErrorEntries();
     ASSERT_EQ(execDirect(db, "Insert Into R_Version(DBCode) Values('ABC')", nullptr), 0)
-        << lastError();
-    ASSERT_EQ(openTable(db, "R_VERSION", cur), 0) << lastError();
+        << lastErrorEntries();
+    ASSERT_EQ(openTable(db, "R_VERSION", cur), 0) << lastErrorEntries();
     ASSERT_EQ(closeCursor(cur), 0);
 
     ASSERT_EQ(execDirect(db, "Select VERSION, DBCODE, COUNTER from R_VERSION", &cur), 0)
-        << lastError();
+        << lastErrorEntries();
     ASSERT_NE(cur, nullptr);
     CursorProps props;
     ASSERT_EQ(getCursorProps(cur, props), 0);
@@ -145,17 +131,17 @@ TEST_P(CallInterfaceTest, BoundParametersUpdateTheCounterWithoutQuoting) {
                    "Insert Into R_Version(DBCode) Values('O''K')",
                    nullptr),
         0)
-        << lastError();
+        << lastErrorEntries();
     StatementHandle stmt = nullptr;
     ASSERT_EQ(allocStatement(db, stmt), 0);
     ASSERT_EQ(prepareWithParams(stmt, "Update R_VERSION Set Counter = ? where DBCODE = ? -- '?'"),
               0)
-        << lastError();
+        << lastErrorEntries();
     EXPECT_EQ(execute(stmt, nullptr), status::kParameterCount) << "markers must be bound";
     ASSERT_EQ(bindInteger(stmt, 1, 5), 0);
     ASSERT_EQ(bindText(stmt, 2, "O'K"), 0);
     EXPECT_EQ(bindText(stmt, 3, "x"), status::kParameterCount);
-    ASSERT_EQ(execute(stmt, nullptr), 0) << lastError();
+    ASSERT_EQ(execute(stmt, nullptr), 0) << lastErrorEntries();
     std::int64_t rows = 0;
     ASSERT_EQ(getRowsAffected(stmt, rows), 0);
     EXPECT_EQ(rows, 1);
@@ -175,11 +161,11 @@ TEST_P(CallInterfaceTest, APlainStatementRunsItsTextAsGiven) {
     ASSERT_EQ(
         prepare(stmt, "create table x(a int); insert into x values(1); insert into x values(2)"),
         0);
-    ASSERT_EQ(execute(stmt, nullptr), 0) << lastError();
+    ASSERT_EQ(execute(stmt, nullptr), 0) << lastErrorEntries();
     EXPECT_EQ(direct("select count(*) from x"), "2");
     CursorHandle cur = nullptr;
     ASSERT_EQ(prepare(stmt, "select a from x order by a"), 0);
-    ASSERT_EQ(execute(stmt, &cur), 0) << lastError();
+    ASSERT_EQ(execute(stmt, &cur), 0) << lastErrorEntries();
     ASSERT_NE(cur, nullptr);
     ASSERT_EQ(freeStatement(stmt), 0);
     Record rec;
@@ -250,10 +236,10 @@ TEST_P(CallInterfaceTest, ServerErrorsCarryANativeCodeAndTheServerText) {
     ASSERT_EQ(execDirect(db, "create table k(id int not null primary key); insert into k values(1)",
                          nullptr),
               0)
-        << lastError();
+        << lastErrorEntries();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(execDirect(db, c.sql, nullptr), c.code) << lastError();
+        EXPECT_EQ(execDirect(db, c.sql, nullptr), c.code) << lastErrorEntries();
         std::int32_t native = 0;
         std::string text;
         EXPECT_EQ(getErrorEntry(1, native, text), c.code);

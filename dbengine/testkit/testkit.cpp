@@ -1,6 +1,9 @@
 // Test helpers for the engine.
 #include "dbengine/testkit/testkit.h"
 
+#include "dbengine/callinterface.h"
+#include <cstdio>
+
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -166,6 +169,21 @@ std::string sqliteRun(const std::string& file, const std::string& sql) {
     sqlite3_close(db);
     if (rc != SQLITE_OK)
         throw std::runtime_error(sql + ": " + msg);
+    return out;
+}
+
+std::string lastErrorEntries() {
+    std::string out;
+    for (std::uint16_t i = 1;; ++i) {
+        std::int32_t native = 0;
+        std::string text;
+        const Status code = dbi::getErrorEntry(i, native, text);
+        if (code == 0 || code == status::kNoMoreErrors)
+            break;
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%04X ", code);
+        out += hex + std::to_string(native) + " " + text + "\n";
+    }
     return out;
 }
 

@@ -72,6 +72,9 @@ private:
 // row ("" when none or NULL); throws std::runtime_error on failure.
 std::string sqliteRun(const std::string& file, const std::string& sql);
 
+// The call interface's last error entries, one "XXXX native text" line each (code in hex).
+std::string lastErrorEntries();
+
 } // namespace vt::dbengine::testkit
 
 // Skips the test (or fails it when the server is required) when no test server is set.

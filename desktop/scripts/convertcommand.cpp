@@ -219,20 +219,28 @@ std::optional<std::string> passwordOption(const std::optional<std::string>& type
 
 } // namespace
 
+std::optional<ScriptKind> ConvertCommand::kindForOutput(const Options& options,
+                                                        const std::string& outputFile) {
+    script::IniFile ini(platform::settingsFile("sqltools.ini"));
+    std::string problem;
+    std::optional<ScriptKind> kind = chooseKind(ini, options.value("kind"), problem);
+    if (!kind) {
+        fail(problem);
+        return std::nullopt;
+    }
+    if (!options.force && fileExists(outputFile)) {
+        fail(outputFile + " exists; --force replaces it");
+        return std::nullopt;
+    }
+    return kind;
+}
+
 int ConvertCommand::convertToRsql(const Options& options) {
     const std::string& sqlFile = options.files[0];
     const std::string& rsqlFile = options.files[1];
-    script::IniFile ini(platform::settingsFile("sqltools.ini"));
-    std::string problem;
-    const std::optional<ScriptKind> kind = chooseKind(ini, options.value("kind"), problem);
-    if (!kind) {
-        fail(problem);
+    const std::optional<ScriptKind> kind = kindForOutput(options, rsqlFile);
+    if (!kind)
         return 1;
-    }
-    if (!options.force && fileExists(rsqlFile)) {
-        fail(rsqlFile + " exists; --force replaces it");
-        return 1;
-    }
 
     RsqlHeaderValues header;
     const std::optional<std::string> code = options.value("code");
@@ -261,17 +269,9 @@ int ConvertCommand::convertToRsql(const Options& options) {
 int ConvertCommand::convertToSql(const Options& options) {
     const std::string& rsqlFile = options.files[0];
     const std::string& sqlFile = options.files[1];
-    script::IniFile ini(platform::settingsFile("sqltools.ini"));
-    std::string problem;
-    const std::optional<ScriptKind> kind = chooseKind(ini, options.value("kind"), problem);
-    if (!kind) {
-        fail(problem);
+    const std::optional<ScriptKind> kind = kindForOutput(options, sqlFile);
+    if (!kind)
         return 1;
-    }
-    if (!options.force && fileExists(sqlFile)) {
-        fail(sqlFile + " exists; --force replaces it");
-        return 1;
-    }
     const std::optional<std::string> term = options.value("term");
     const std::string terminator = term ? toAnsi(*term) : kind->delimiter;
     const std::string password = passwordOption(options.value("password")).value_or("");

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "desktop/scripts/scriptkinds.h"
 
 namespace vt::desktop {
 
@@ -23,6 +26,9 @@ public:
 
 private:
     struct Options;
+    // The chosen script kind, when there is one and the output file may be written; otherwise
+    // the reason has been reported and the result is empty.
+    std::optional<ScriptKind> kindForOutput(const Options& options, const std::string& outputFile);
     int convertToRsql(const Options& options);
     int convertToSql(const Options& options);
     int listKinds();
