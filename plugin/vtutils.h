@@ -73,6 +73,36 @@ int GetLastVTError(void);
  * Changes nothing. */
 const char* GetLastVTErrorMessage(void);
 
+/* Optional extension, not part of the nine functions a plug-in must offer: what kind of failure
+ * the last error code stands for, so that a runner can tell a dead server from a held lock or a
+ * damaged script. Runners look it up with dlsym and do without it (deriving the kind from the
+ * failing function) when a plug-in lacks it. Changes nothing. */
+enum VtErrorCause {
+    VT_CAUSE_NONE = 0,         /* the last call succeeded */
+    VT_CAUSE_SCRIPT = 1,       /* the script is damaged, unreadable or of an unsupported version */
+    VT_CAUSE_CONNECT = 2,      /* cannot connect or log in, or the connection was lost */
+    VT_CAUSE_LOCK_TIMEOUT = 3, /* another run held the database's run lock past the wait limit */
+    VT_CAUSE_VERSION = 4,      /* refused by the version check (code, version, resume, progress) */
+    VT_CAUSE_APPLIED = 5,      /* the script's version is already recorded in the database */
+    VT_CAUSE_CONCURRENT = 6,   /* another run changed the progress record during this run */
+    VT_CAUSE_COMMAND = 7,      /* a command of the script failed or left its transaction open */
+    VT_CAUSE_OTHER = 8         /* anything else */
+};
+int GetLastVTErrorCause(void);
+
+/* Function-pointer types for binding a plug-in with dlsym. */
+typedef const char* (*VtPiInitFn)(const char* scriptFile, const char* aliasConfigFile);
+typedef int (*VtDbConnectFn)(const char* alias, const char* user, const char* password);
+typedef int (*VtCheckDataBaseParamsFn)(int* first, int* last, const char** code,
+                                       const char** version, unsigned char create);
+typedef const char* (*VtMakeSQLCommandFn)(int n);
+typedef int (*VtExecrSQLFn)(const char* command);
+typedef int (*VtUpDateVersionFn)(void);
+typedef int (*VtPiDoneFn)(void);
+typedef int (*VtGetLastVTErrorFn)(void);
+typedef const char* (*VtGetLastVTErrorMessageFn)(void);
+typedef int (*VtGetLastVTErrorCauseFn)(void);
+
 #ifdef __cplusplus
 }
 #endif
