@@ -40,7 +40,8 @@ if(TARGET vtdesk)
     vt_install(vtdesk LINK)
     set(vt_app ${CMAKE_SOURCE_DIR}/desktop/app)
     if(EXISTS ${vt_app}/vtdesk.desktop)
-        install(FILES ${vt_app}/vtdesk.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+        install(FILES ${vt_app}/vtdesk.desktop
+                DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
     endif()
     if(EXISTS ${vt_app}/vtdesk.svg)
         install(FILES ${vt_app}/vtdesk.svg

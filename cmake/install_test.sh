@@ -51,6 +51,16 @@ check_files() {
     done
 }
 
+# A console-only installation needs no Qt library.
+check_no_qt() {
+    local prefix=$1 file
+    [[ ${VT_DESKTOP:-0} == 1 ]] && return 0
+    for file in "$prefix"/lib/vantrel/*; do
+        [[ -f $file ]] && head -c 4 "$file" | grep -q ELF || continue
+        ! readelf -d "$file" | grep -q 'NEEDED.*libQt' || fail "$file needs Qt"
+    done
+}
+
 check_manual_pages() {
     local prefix=$1 page text warnings
     for page in vtconsole vtconvert; do
@@ -58,17 +68,19 @@ check_manual_pages() {
             2>"$work/man.err") || fail "man -l $page.1.gz failed: $(cat "$work/man.err")"
         warnings=$(cat "$work/man.err")
         [[ -z $warnings ]] || fail "man reports for $page.1.gz: $warnings"
-        for section in NAME SYNOPSIS DESCRIPTION OPTIONS "EXIT STATUS" ENVIRONMENT FILES EXAMPLES; do
+        for section in NAME SYNOPSIS DESCRIPTION OPTIONS "EXIT STATUS" ENVIRONMENT FILES \
+            EXAMPLES; do
             grep -q "^$section\$" <<<"$text" || fail "$page(1) has no $section section"
         done
-        grep -q "Vantrel Utilities $VT_VERSION" <<<"$text" || fail "$page(1) does not name $VT_VERSION"
+        grep -q "Vantrel Utilities $VT_VERSION" <<<"$text" ||
+            fail "$page(1) does not name version $VT_VERSION"
     done
 }
 
 check_headers() {
     local prefix=$1
-    printf '#include <vantrel/vtutils.h>\n#include <vantrel/vtmemhold.h>\nint main(void) { return 0; }\n' \
-        >"$work/headers.c"
+    printf '%s\n' '#include <vantrel/vtutils.h>' '#include <vantrel/vtmemhold.h>' \
+        'int main(void) { return 0; }' >"$work/headers.c"
     cc -std=c99 -pedantic -Wall -Werror -fsyntax-only -I "$prefix/include" "$work/headers.c" ||
         fail "the installed headers do not compile on their own"
 }
@@ -89,7 +101,8 @@ check_runs() {
     # Y to initialise, Enter to quit.
     out=$(printf '\nY\n\n' | vtconsole r "$top/examples/01_initial_schema.rsql" -alias DEFAULT \
         -user "" -pass "" 2>&1) || fail "vtconsole ended with $?:"$'\n'"$out"
-    grep -q "Script completed successfully!" <<<"$out" || fail "vtconsole did not complete:"$'\n'"$out"
+    grep -q "Script completed successfully!" <<<"$out" ||
+        fail "vtconsole did not complete:"$'\n'"$out"
     # The banner names the program file itself: the link was resolved to the program folder.
     [[ $(head -n 1 <<<"$out") == "$(realpath "$prefix/lib/vantrel/vtconsole")" ]] ||
         fail "vtconsole names itself $(head -n 1 <<<"$out")"
@@ -126,7 +139,8 @@ package)
     for library in libc6 libpq5 libsqlite3-0; do
         grep -q "$library" <<<"$depends" || fail "the package does not depend on $library: $depends"
     done
-    dpkg-deb -c "$deb" | grep -q ' \./usr/bin/vtconsole -> \.\./lib/vantrel/vtconsole$' ||
+    listing=$(dpkg-deb -c "$deb")
+    grep -q ' \./usr/bin/vtconsole -> \.\./lib/vantrel/vtconsole$' <<<"$listing" ||
         fail "the package lists no link usr/bin/vtconsole"
     dpkg-deb -x "$deb" "$work/root"
     prefix=$work/root/usr
@@ -137,6 +151,7 @@ package)
 esac
 
 check_files "$prefix"
+check_no_qt "$prefix"
 check_manual_pages "$prefix"
 check_headers "$prefix"
 check_runs "$prefix"
