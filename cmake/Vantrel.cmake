@@ -13,14 +13,12 @@ set(VT_INSTALL_DOCDIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/${VT_PACKAGE_NAME}")
 # The installed program folder, relative to the install prefix: every deliverable and shipped file
 # lies there together, as in build/bin, so programs find their neighbours through $ORIGIN and
 # their own folder. Commands in PREFIX/bin are relative symbolic links into it.
-set(VT_INSTALL_PROGDIR "lib/vantrel" CACHE STRING
-    "Program folder of an installation, relative to the install prefix")
+set(VT_INSTALL_PROGDIR "lib/vantrel")
 set(VT_INSTALL_INCLUDEDIR "${CMAKE_INSTALL_INCLUDEDIR}/vantrel")
-foreach(dir VT_INSTALL_PROGDIR CMAKE_INSTALL_BINDIR)
-    if(IS_ABSOLUTE "${${dir}}")
-        message(FATAL_ERROR "${dir} must be relative to the install prefix, not ${${dir}}")
-    endif()
-endforeach()
+if(IS_ABSOLUTE "${CMAKE_INSTALL_BINDIR}")
+    message(FATAL_ERROR "CMAKE_INSTALL_BINDIR must be relative to the install prefix, not "
+                        "${CMAKE_INSTALL_BINDIR}")
+endif()
 
 # vt_add_library(NAME [STATIC|SHARED|MODULE] SOURCES ... [DEPS ...])
 function(vt_add_library name)

@@ -27,6 +27,11 @@ program_folder_files() {
     printf '%s\n' "${files[@]}" | sort
 }
 
+# The programs and libraries in a program folder.
+deliverables() {
+    find "$1" -maxdepth 1 -type f ! -name '*.txt' ! -name '*.ini' | sort
+}
+
 commands() {
     echo vtconsole vtconvert
     [[ -f $build/bin/vtdesk ]] && echo vtdesk
@@ -39,6 +44,10 @@ check_files() {
     found=$(find "$progdir" -mindepth 1 -maxdepth 1 ! -type d -printf '%f\n' | sort)
     [[ $found == "$(program_folder_files)" ]] ||
         fail "the program folder holds:"$'\n'"$found"$'\n'"expected:"$'\n'"$(program_folder_files)"
+    # Stripping for the package keeps each deliverable's version block.
+    for file in $(deliverables "$progdir"); do
+        [[ $(readelf -S "$file") == *.vtversion* ]] || fail "$file has no version block"
+    done
     for program in $(commands); do
         [[ -x $progdir/$program ]] || fail "$program is not an executable file in $progdir"
         [[ $(readlink "$prefix/bin/$program") == ../lib/vantrel/$program ]] ||
@@ -55,9 +64,8 @@ check_files() {
 check_no_qt() {
     local prefix=$1 file
     [[ ${VT_DESKTOP:-0} == 1 ]] && return 0
-    for file in "$prefix"/lib/vantrel/*; do
-        [[ -f $file ]] && head -c 4 "$file" | grep -q ELF || continue
-        ! readelf -d "$file" | grep -q 'NEEDED.*libQt' || fail "$file needs Qt"
+    for file in $(deliverables "$prefix/lib/vantrel"); do
+        [[ $(readelf -d "$file") != *libQt* ]] || fail "$file needs Qt"
     done
 }
 
