@@ -234,10 +234,14 @@ int TrLabel::textFlags() const {
 QString TrLabel::drawnText(bool measuring) const {
     if (measuring && (m_caption.isEmpty() || (m_showAccelChar && m_caption == QLatin1String("&"))))
         return m_caption + QLatin1Char(' ');
+    // The program's messages break lines with CR (from "\r" escapes) or CR LF; Qt breaks at LF.
+    QString text = m_caption;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     // Without the accelerator prefix an ampersand is text: doubled, Qt draws it once.
     if (!m_showAccelChar)
-        return QString(m_caption).replace(QLatin1Char('&'), QLatin1String("&&"));
-    return m_caption;
+        text.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return text;
 }
 
 QRect TrLabel::drawText3D(QPainter* painter, const QFontMetrics& metrics, const QRect& rect,

@@ -152,7 +152,7 @@ TEST_F(MessageFileTest, SectionsAndConstantsAreReadAgainAtEveryDescribe) {
 
 TEST_F(MessageFileTest, BareNameIsPlacedByTheLocationAndReopenedWhenItChanges) {
     m_error.setIniFile(QStringLiteral("toolserr.ini"));
-    EXPECT_EQ(m_error.iniPath(), QStringLiteral("toolserr.ini"));
+    EXPECT_EQ(m_error.iniPath(), m_config.file(QStringLiteral("toolserr.ini")));
     m_error.setIniLocation(flProgram);
     EXPECT_TRUE(m_error.iniPath().endsWith(QStringLiteral("/toolserr.ini")));
     EXPECT_NE(m_error.iniPath(), QStringLiteral("toolserr.ini"));
