@@ -121,12 +121,13 @@ void TrError::reloadMessageFile() {
     if (!ini)
         return;
     try {
-        std::vector<std::string> sections = ini->sectionNames();
+        // A blank that ends a section name is part of its prefixes ("[violation;Lock ]").
+        std::vector<std::string> sections = ini->untrimmedSectionNames();
         bool hasConstants = false;
         std::erase_if(sections, [&](const std::string& name) {
-            const bool constants =
-                QString::fromStdString(name).compare(QLatin1String(texts::kConstantsSection),
-                                                     Qt::CaseInsensitive) == 0;
+            const bool constants = QString::fromStdString(name).trimmed().compare(
+                                       QLatin1String(texts::kConstantsSection),
+                                       Qt::CaseInsensitive) == 0;
             hasConstants = hasConstants || constants;
             return constants;
         });

@@ -106,6 +106,14 @@ TEST_F(MessageFileTest, MatchingGroupWithoutMatchingKeyEndsTheScanWithItsDefault
     EXPECT_EQ(m_error.FindMessage(QStringLiteral("ORA-00001 unique")), QStringLiteral("Первая"));
 }
 
+TEST_F(MessageFileTest, TrailingBlankOfASectionNameBelongsToItsLastPrefix) {
+    useMessageFile("[violation;Lock ]\r\n<DEFAULT>=Блокировка\r\n");
+    EXPECT_EQ(m_error.FindMessage(QStringLiteral("Lock x")), QStringLiteral("Блокировка"));
+    EXPECT_EQ(m_error.FindMessage(QStringLiteral("VIOLATION of key")),
+              QStringLiteral("Блокировка"));
+    EXPECT_EQ(m_error.FindMessage(QStringLiteral("Lockout x")), QString());
+}
+
 TEST_F(MessageFileTest, ReservedKeysMatchOnlyWhenTheMessageHoldsThemLiterally) {
     useMessageFile("[E]\n<LOGGING>=1\n<DEFAULT>=По умолчанию\n");
     EXPECT_EQ(m_error.FindMessage(QStringLiteral("E: text")), QStringLiteral("По умолчанию"));
