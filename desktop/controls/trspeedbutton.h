@@ -14,6 +14,7 @@
 #pragma once
 
 #include "desktop/controls/buttonglyph.h"
+#include "desktop/controls/trmenuitem.h"
 
 #include <QKeyCombination>
 #include <QKeySequence>
@@ -21,8 +22,6 @@
 #include <QToolButton>
 
 namespace vt::desktop {
-
-class TrMenuItem;
 
 // Where the glyph lies beside the caption.
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };

@@ -125,9 +125,9 @@ void TrError::reloadMessageFile() {
         std::vector<std::string> sections = ini->untrimmedSectionNames();
         bool hasConstants = false;
         std::erase_if(sections, [&](const std::string& name) {
-            const bool constants = QString::fromStdString(name).trimmed().compare(
-                                       QLatin1String(texts::kConstantsSection),
-                                       Qt::CaseInsensitive) == 0;
+            const bool constants =
+                QString::fromStdString(name).trimmed().compare(
+                    QLatin1String(texts::kConstantsSection), Qt::CaseInsensitive) == 0;
             hasConstants = hasConstants || constants;
             return constants;
         });

@@ -121,7 +121,7 @@ TrFormErrorMes::TrFormErrorMes(QWidget* parent)
     MError->setGeometry(scaled(4, 138, 360, 97));
     MError->setReadOnly(true);
     MError->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MError->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MError->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setHelpContext(MError, 10304);
     MError->hide();
 
