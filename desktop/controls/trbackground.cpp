@@ -137,7 +137,7 @@ void TrBackground::LoadSettings() {
         return;
     const QString name = valueName();
     Registry registry;
-    if (registry.openKey(m_regKey, false))
+    if (!name.isEmpty() && registry.openKey(m_regKey, false))
         m_value.assign(registry.readString(name).value_or(QString()));
     ApplyToWindow();
     if (m_regKey.isEmpty() || !registry.hasCurrentKey())

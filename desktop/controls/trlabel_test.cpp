@@ -3,9 +3,11 @@
 
 #include "desktop/shell/testenv.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPainter>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace vt::desktop {
@@ -205,6 +207,41 @@ TEST(TrLabelTest, BlinkPhaseDrawsTheBlinkColours) {
     const QImage image = render(*label);
     EXPECT_FALSE(boundsOf(image, QColor(0, 255, 255)).isEmpty());
     EXPECT_TRUE(boundsOf(image, kText).isEmpty());
+}
+
+TEST(TrLabelTest, AcceleratorFocusesTheFocusControlOnlyWhenAllowed) {
+    struct Case {
+        const char* name;
+        bool labelEnabled;
+        bool showAccelChar;
+        bool controlEnabled;
+        bool focused;
+    } cases[] = {
+        {"an enabled label focuses its control", true, true, true, true},
+        {"a disabled label does nothing", false, true, true, false},
+        {"without accelerator prefix there is no key", true, false, true, false},
+        {"a disabled control cannot take the focus", true, true, false, false},
+    };
+    for (const Case& c : cases) {
+        testing::ensureQtApp();
+        QWidget window;
+        auto* other = new QLineEdit(&window);
+        auto* label = new TrLabel(&window);
+        auto* edit = new QLineEdit(&window);
+        edit->move(0, 40);
+        label->setCaption(QStringLiteral("&Name"));
+        label->setFocusControl(edit);
+        label->setEnabled(c.labelEnabled);
+        label->setShowAccelChar(c.showAccelChar);
+        edit->setEnabled(c.controlEnabled);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        other->setFocus();
+        if (!QTest::qWaitForWindowActive(&window))
+            GTEST_SKIP() << "the platform does not activate windows";
+        QTest::keyClick(&window, Qt::Key_N, Qt::AltModifier);
+        EXPECT_EQ(edit->hasFocus(), c.focused) << c.name;
+    }
 }
 
 } // namespace
