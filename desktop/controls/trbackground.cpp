@@ -88,33 +88,31 @@ void TrBackground::setRegKey(const QString& key) {
     LoadSettings();
 }
 
-void TrBackground::setColor(TColor color) {
+void TrBackground::changeValue(const std::function<void(TrBackgroundValue&)>& change) {
     if (m_window)
         CaptureWindow();
-    m_value.Color = color;
+    change(m_value);
     if (m_window)
         ApplyToWindow();
+}
+
+void TrBackground::setColor(TColor color) {
+    changeValue([color](TrBackgroundValue& value) { value.Color = color; });
 }
 
 void TrBackground::setViewMode(TrViewMode mode) {
-    if (m_window)
-        CaptureWindow();
-    m_value.ViewMode = mode;
-    if (m_window)
-        ApplyToWindow();
+    changeValue([mode](TrBackgroundValue& value) { value.ViewMode = mode; });
 }
 
 void TrBackground::setFileName(const QString& fileName) {
-    if (m_window)
-        CaptureWindow();
-    if (fileName.isEmpty()) {
-        m_value.picture = QImage();
-        m_value.FileName.clear();
-    } else {
-        m_value.loadPicture(fileName);
-    }
-    if (m_window)
-        ApplyToWindow();
+    changeValue([&fileName](TrBackgroundValue& value) {
+        if (!fileName.isEmpty()) {
+            value.loadPicture(fileName);
+        } else {
+            value.picture = QImage();
+            value.FileName.clear();
+        }
+    });
 }
 
 void TrBackground::setRedrawBkg(bool on) {

@@ -99,6 +99,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Captures the window, changes the settings and applies them again.
+    void changeValue(const std::function<void(TrBackgroundValue&)>& change);
     void save(bool capture);
     void rememberNormalGeometry();
 

@@ -104,74 +104,68 @@ void TrLabel::setBlinkSpeed(int ms) {
 }
 
 void TrLabel::setBlinkColor(const QColor& color) {
-    m_blinkColor = color;
-    update();
+    assign(m_blinkColor, color, false);
 }
 void TrLabel::setBlinkTopColor(const QColor& color) {
-    m_blinkTopColor = color;
-    update();
+    assign(m_blinkTopColor, color, false);
 }
 void TrLabel::setBlinkBottomColor(const QColor& color) {
-    m_blinkBottomColor = color;
-    update();
+    assign(m_blinkBottomColor, color, false);
 }
 
-// Sets a member that changes the look; refits the bounds when asked and repaints.
-#define VT_LABEL_SETTER(Name, Type, member, refit)                                                 \
-    void TrLabel::set##Name(Type value) {                                                          \
-        if (member == value)                                                                       \
-            return;                                                                                \
-        member = value;                                                                            \
-        changed(refit);                                                                            \
-    }
-
-VT_LABEL_SETTER(RaisedTop, bool, m_raisedTop, true)
-VT_LABEL_SETTER(RaisedBottom, bool, m_raisedBottom, true)
-VT_LABEL_SETTER(RaisedTopColor, const QColor&, m_raisedTopColor, true)
-VT_LABEL_SETTER(RaisedBottomColor, const QColor&, m_raisedBottomColor, true)
-VT_LABEL_SETTER(BorderTransparent, bool, m_borderTransparent, false)
-VT_LABEL_SETTER(BevelOuter, TBevelCut, m_bevelOuter, true)
-VT_LABEL_SETTER(BevelInner, TBevelCut, m_bevelInner, true)
-VT_LABEL_SETTER(Text3D, bool, m_text3D, true)
-VT_LABEL_SETTER(AutoSize, bool, m_autoSize, true)
-VT_LABEL_SETTER(Alignment, TAlignment, m_alignment, false)
-VT_LABEL_SETTER(Layout, TTextLayout, m_layout, false)
-VT_LABEL_SETTER(WordWrap, bool, m_wordWrap, true)
-VT_LABEL_SETTER(Transparent, bool, m_transparent, false)
-VT_LABEL_SETTER(Color, const QColor&, m_color, false)
-
-#undef VT_LABEL_SETTER
-
+void TrLabel::setRaisedTop(bool on) {
+    assign(m_raisedTop, on, true);
+}
+void TrLabel::setRaisedBottom(bool on) {
+    assign(m_raisedBottom, on, true);
+}
+void TrLabel::setRaisedTopColor(const QColor& color) {
+    assign(m_raisedTopColor, color, true);
+}
+void TrLabel::setRaisedBottomColor(const QColor& color) {
+    assign(m_raisedBottomColor, color, true);
+}
 void TrLabel::setRaisedTopDistance(int pixels) {
-    pixels = std::max(0, pixels);
-    if (pixels == m_raisedTopDistance)
-        return;
-    m_raisedTopDistance = pixels;
-    changed(true);
+    assign(m_raisedTopDistance, std::max(0, pixels), true);
 }
-
 void TrLabel::setRaisedBottomDistance(int pixels) {
-    pixels = std::max(0, pixels);
-    if (pixels == m_raisedBottomDistance)
-        return;
-    m_raisedBottomDistance = pixels;
-    changed(true);
+    assign(m_raisedBottomDistance, std::max(0, pixels), true);
 }
-
 void TrLabel::setBorderWidth(int pixels) {
-    pixels = std::max(0, pixels);
-    if (pixels == m_borderWidth)
-        return;
-    m_borderWidth = pixels;
-    changed(true);
+    assign(m_borderWidth, std::max(0, pixels), true);
 }
-
 void TrLabel::setBevelWidth(int pixels) {
-    pixels = std::max(1, pixels);
-    if (pixels == m_bevelWidth)
-        return;
-    m_bevelWidth = pixels;
-    changed(true);
+    assign(m_bevelWidth, std::max(1, pixels), true);
+}
+void TrLabel::setBorderTransparent(bool on) {
+    assign(m_borderTransparent, on, false);
+}
+void TrLabel::setBevelOuter(TBevelCut cut) {
+    assign(m_bevelOuter, cut, true);
+}
+void TrLabel::setBevelInner(TBevelCut cut) {
+    assign(m_bevelInner, cut, true);
+}
+void TrLabel::setText3D(bool on) {
+    assign(m_text3D, on, true);
+}
+void TrLabel::setAutoSize(bool on) {
+    assign(m_autoSize, on, true);
+}
+void TrLabel::setAlignment(TAlignment alignment) {
+    assign(m_alignment, alignment, false);
+}
+void TrLabel::setLayout(TTextLayout layout) {
+    assign(m_layout, layout, false);
+}
+void TrLabel::setWordWrap(bool on) {
+    assign(m_wordWrap, on, true);
+}
+void TrLabel::setTransparent(bool on) {
+    assign(m_transparent, on, false);
+}
+void TrLabel::setColor(const QColor& color) {
+    assign(m_color, color, false);
 }
 
 void TrLabel::setShowAccelChar(bool on) {
@@ -185,12 +179,6 @@ void TrLabel::setShowAccelChar(bool on) {
 void TrLabel::setFocusControl(QWidget* control) {
     m_focusControl = control;
     updateAccelerator();
-}
-
-void TrLabel::changed(bool refit) {
-    if (refit)
-        adjustBounds();
-    update();
 }
 
 void TrLabel::changeEvent(QEvent* event) {

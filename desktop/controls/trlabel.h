@@ -108,7 +108,15 @@ private:
     QRect drawText3D(QPainter* painter, const QFontMetrics& metrics, const QRect& rect,
                      bool measuring) const;
     void adjustBounds();
-    void changed(bool refit);
+    // Sets a member that changes the look; refits the bounds when asked, and repaints.
+    template <typename T> void assign(T& member, const T& value, bool refit) {
+        if (member == value)
+            return;
+        member = value;
+        if (refit)
+            adjustBounds();
+        update();
+    }
     void updateAccelerator();
     void acceleratorPressed();
     QColor resolved(const QColor& color, QPalette::ColorGroup group,

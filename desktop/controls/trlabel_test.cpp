@@ -66,6 +66,16 @@ QRect boundsOf(const QImage& image, const QColor& color) {
     return bounds;
 }
 
+// Turns blinking on at a fast pace and waits for the blink phase.
+void waitForBlinkPhase(TrLabel& label) {
+    label.setBlinkSpeed(5);
+    label.setBlink(true);
+    QElapsedTimer clock;
+    clock.start();
+    while (!label.blinkPhase() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
 struct LayoutCase {
     const char* name;
     TAlignment alignment;
@@ -177,16 +187,12 @@ TEST(TrLabelTest, AutoSizeWithRightAlignmentKeepsTheRightEdge) {
 
 TEST(TrLabelTest, BlinkAlternatesOnlyWhileEnabled) {
     auto label = makeLabel();
-    label->setBlinkSpeed(5);
-    label->setBlink(true);
-    QElapsedTimer clock;
-    clock.start();
-    while (!label->blinkPhase() && clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    waitForBlinkPhase(*label);
     EXPECT_TRUE(label->blinkPhase());
 
     label->setEnabled(false);
-    clock.restart();
+    QElapsedTimer clock;
+    clock.start();
     while (clock.elapsed() < 100)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_TRUE(label->blinkPhase());
@@ -198,12 +204,7 @@ TEST(TrLabelTest, BlinkAlternatesOnlyWhileEnabled) {
 TEST(TrLabelTest, BlinkPhaseDrawsTheBlinkColours) {
     auto label = makeLabel();
     label->setBlinkColor(QColor(0, 255, 255));
-    label->setBlinkSpeed(5);
-    label->setBlink(true);
-    QElapsedTimer clock;
-    clock.start();
-    while (!label->blinkPhase() && clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    waitForBlinkPhase(*label);
     const QImage image = render(*label);
     EXPECT_FALSE(boundsOf(image, QColor(0, 255, 255)).isEmpty());
     EXPECT_TRUE(boundsOf(image, kText).isEmpty());
