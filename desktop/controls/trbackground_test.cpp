@@ -165,6 +165,21 @@ TEST_F(TrBackgroundTest, SplitterPanesRoundTripAndAWindowWithoutSplittersDeletes
     EXPECT_EQ(stored(QStringLiteral("FormTest_Splitters_NEW")), std::nullopt);
 }
 
+TEST_F(TrBackgroundTest, RedrawBkgPaintsThePictureUnderTheWindow) {
+    const QString picture = m_config.file(QStringLiteral("back.png"));
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(QColor(10, 200, 30));
+    ASSERT_TRUE(image.save(picture));
+    QWidget window;
+    window.resize(40, 30);
+    auto* background = new TrBackground(&window);
+    background->setViewMode(rvmStretch);
+    background->setFileName(picture);
+    EXPECT_EQ(window.grab().toImage().pixelColor(20, 15), QColor(10, 200, 30));
+    background->setRedrawBkg(false);
+    EXPECT_NE(window.grab().toImage().pixelColor(20, 15), QColor(10, 200, 30));
+}
+
 TEST_F(TrBackgroundTest, ClassNameStoresAllWindowsOfAClassUnderOneName) {
     QWidget window;
     window.setObjectName(QStringLiteral("Whatever"));

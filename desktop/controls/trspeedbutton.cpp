@@ -71,13 +71,15 @@ void TrSpeedButton::unlink(Link& link) {
 }
 
 void TrSpeedButton::itemClicked(const Link& link) {
-    // Copies: the handlers may unlink the item while they run.
+    // Copies: the handlers may unlink the item, or free the button, while they run.
     const auto own = link.ownClick;
     const TMenuItemClickOption option = m_callOption;
+    QPointer<TrSpeedButton> self(this);
     if (option == micoBefore && own)
         own(this);
-    click();
-    if (option == micoAfter && own)
+    if (self)
+        click();
+    if (self && option == micoAfter && own)
         own(this);
 }
 
