@@ -1,6 +1,7 @@
 // TErrorHandler: what is logged, what the dialog is given, and the log file itself.
 #include "desktop/errors/terrorhandler.h"
 
+#include "dbengine/database.h"
 #include "dbengine/engineerror.h"
 #include "desktop/errors/eanyerror.h"
 #include "desktop/errors/errordescriptions.h"
@@ -196,8 +197,17 @@ TEST_F(ErrorHandlerTest, ExtraButtonShowsAsTheRulesSay) {
     }
 }
 
-TEST_F(ErrorHandlerTest, LogUserNameWithoutADatabaseIsTheAccount) {
+TEST_F(ErrorHandlerTest, LogUserNameIsTheDatabaseUserOnlyWhileConnected) {
     EXPECT_EQ(TErrorHandler::GetLogUserName(), GetLogonUserName() + QStringLiteral(" (ОС)"));
+    QFile(m_config.file(QStringLiteral("shop.db"))).open(QIODevice::WriteOnly);
+    dbengine::Database database;
+    database.setDatabaseName("LogUser");
+    database.setAliasName("DBName=" + m_config.file(QStringLiteral("shop.db")).toStdString());
+    database.params().setValue("USER NAME", "kassa");
+    EXPECT_EQ(TErrorHandler::GetLogUserName(&database),
+              GetLogonUserName() + QStringLiteral(" (ОС)"));
+    database.open();
+    EXPECT_EQ(TErrorHandler::GetLogUserName(&database), QStringLiteral("kassa (БД)"));
 }
 
 } // namespace
