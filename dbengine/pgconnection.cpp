@@ -417,6 +417,40 @@ bool PgConnection::alive() {
 
 namespace {
 
+// The advisory lock key of a script run: a pair of 32-bit numbers ('VTRN', 1) that other
+// applications of the server are unlikely to use.
+constexpr const char* kRunLockKey = "1448366670, 1";
+
+} // namespace
+
+bool PgConnection::tryLockRun(std::string& heldSince) {
+    heldSince.clear();
+    if (m_runLocked)
+        return true; // a second take would have to be released twice
+    Result r = exec(std::string("SELECT pg_try_advisory_lock(") + kRunLockKey + ")");
+    if (PQntuples(r.get()) == 1 && PQgetvalue(r.get(), 0, 0)[0] == 't') {
+        m_runLocked = true;
+        return true;
+    }
+    Result holder = exec(
+        "SELECT to_char(a.backend_start, 'YYYY-MM-DD HH24:MI:SS') FROM pg_locks l "
+        "JOIN pg_stat_activity a ON a.pid = l.pid WHERE l.locktype = 'advisory' AND l.granted "
+        "AND l.classid = 1448366670 AND l.objid = 1 AND l.objsubid = 2 "
+        "AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database())");
+    if (PQntuples(holder.get()) >= 1 && !PQgetisnull(holder.get(), 0, 0))
+        heldSince = PQgetvalue(holder.get(), 0, 0);
+    return false;
+}
+
+void PgConnection::unlockRun() {
+    if (!m_runLocked)
+        return;
+    exec(std::string("SELECT pg_advisory_unlock(") + kRunLockKey + ")");
+    m_runLocked = false;
+}
+
+namespace {
+
 constexpr const char* kRelKinds = "c.relkind IN ('r','v','m','f','p')";
 
 } // namespace
