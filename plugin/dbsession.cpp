@@ -222,13 +222,15 @@ void DbSession::releaseProgressStatements() {
     forgetStatements();
 }
 
-PluginError DbSession::noteLostConnection(const PluginError& error) {
+bool DbSession::checkLost() {
     bool alive = true;
-    if (m_db && (dbi::isAlive(m_db, alive) != 0 || !alive)) {
+    if (m_db && (dbi::isAlive(m_db, alive) != 0 || !alive))
         m_lost = true;
-        return error.withCause(VT_CAUSE_CONNECT);
-    }
-    return error;
+    return m_lost;
+}
+
+PluginError DbSession::noteLostConnection(const PluginError& error) {
+    return checkLost() ? error.withCause(VT_CAUSE_CONNECT) : error;
 }
 
 void DbSession::createVersionTable(const std::string& code) {

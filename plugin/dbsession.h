@@ -53,6 +53,9 @@ public:
     // The connection broke during the last failed call: recover() must come first.
     bool connectionLost() const { return m_lost; }
 
+    // After a failure: whether the connection broke (a round trip on a server); notes it.
+    bool checkLost();
+
     // Opens the database again with the saved login (and the run lock when it was taken).
     void recover();
 

@@ -59,7 +59,10 @@ Result Plugin::guarded(int code, VtErrorCause cause, Result onFailure, Body body
     try {
         return body();
     } catch (const PluginError& e) {
-        fail(code, e.cause() != VT_CAUSE_NONE ? e.cause() : cause, e.what());
+        VtErrorCause kind = e.cause();
+        if (kind == VT_CAUSE_NONE)
+            kind = m_session.isOpen() && m_session.checkLost() ? VT_CAUSE_CONNECT : cause;
+        fail(code, kind, e.what());
     } catch (const std::exception& e) {
         fail(code, cause, e.what());
     } catch (...) {
@@ -74,7 +77,11 @@ const char* Plugin::piInit(const char* scriptFile, const char* aliasConfigFile) 
     const char* aliases =
         guarded(kInitFailed, VT_CAUSE_SCRIPT, static_cast<const char*>(nullptr), [&] {
             openScript(orEmpty(scriptFile));
-            m_result = readAliases();
+            try {
+                m_result = readAliases();
+            } catch (const PluginError& e) {
+                throw e.cause() == VT_CAUSE_NONE ? e.withCause(VT_CAUSE_OTHER) : e;
+            }
             return m_result.c_str();
         });
     return aliases ? aliases : m_result.c_str();
