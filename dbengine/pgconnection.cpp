@@ -16,6 +16,10 @@ using pgutil::Result;
 
 namespace {
 
+// The advisory lock key of a script run: a pair of 32-bit numbers ('VTRN', 1) that other
+// applications of the server are unlikely to use.
+constexpr const char* kRunLockKey = "1448366670, 1";
+
 void ignoreNotice(void*, const char*) {}
 
 struct ServerName {
@@ -162,6 +166,14 @@ PgConnection::PgConnection(PGconn* conn) : m_conn(conn) {
 PgConnection::~PgConnection() {
     closeChildren();
     m_streaming = nullptr;
+    if (m_runLocked && PQstatus(m_conn) == CONNECTION_OK) {
+        // The server lets go of a session's locks only once the session has ended, a moment
+        // after PQfinish returns: the next run of this process must find the lock free.
+        if (PQtransactionStatus(m_conn) != PQTRANS_IDLE)
+            Result rollback(PQexec(m_conn, "ROLLBACK"));
+        Result unlock(PQexec(
+            m_conn, (std::string("SELECT pg_advisory_unlock(") + kRunLockKey + ")").c_str()));
+    }
     PQfinish(m_conn);
 }
 
@@ -415,14 +427,6 @@ bool PgConnection::alive() {
     return PQstatus(m_conn) == CONNECTION_OK && r && PQresultStatus(r.get()) == PGRES_EMPTY_QUERY;
 }
 
-namespace {
-
-// The advisory lock key of a script run: a pair of 32-bit numbers ('VTRN', 1) that other
-// applications of the server are unlikely to use.
-constexpr const char* kRunLockKey = "1448366670, 1";
-
-} // namespace
-
 bool PgConnection::tryLockRun(std::string& heldSince) {
     heldSince.clear();
     if (m_runLocked)
@@ -432,11 +436,11 @@ bool PgConnection::tryLockRun(std::string& heldSince) {
         m_runLocked = true;
         return true;
     }
-    Result holder = exec(
-        "SELECT to_char(a.backend_start, 'YYYY-MM-DD HH24:MI:SS') FROM pg_locks l "
-        "JOIN pg_stat_activity a ON a.pid = l.pid WHERE l.locktype = 'advisory' AND l.granted "
-        "AND l.classid = 1448366670 AND l.objid = 1 AND l.objsubid = 2 "
-        "AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database())");
+    Result holder =
+        exec("SELECT to_char(a.backend_start, 'YYYY-MM-DD HH24:MI:SS') FROM pg_locks l "
+             "JOIN pg_stat_activity a ON a.pid = l.pid WHERE l.locktype = 'advisory' AND l.granted "
+             "AND l.classid = 1448366670 AND l.objid = 1 AND l.objsubid = 2 "
+             "AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database())");
     if (PQntuples(holder.get()) >= 1 && !PQgetisnull(holder.get(), 0, 0))
         heldSince = PQgetvalue(holder.get(), 0, 0);
     return false;

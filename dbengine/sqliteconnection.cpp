@@ -141,7 +141,8 @@ bool SqliteConnection::tryLockRun(std::string& heldSince) {
         const std::string content = std::to_string(::getpid()) + " " + localTimeNow() + "\n";
         if (::ftruncate(fd, 0) == 0) {
             // Only a notice for those who wait: a failed write changes nothing of the lock.
-            [[maybe_unused]] const ssize_t written = ::pwrite(fd, content.data(), content.size(), 0);
+            [[maybe_unused]] const ssize_t written =
+                ::pwrite(fd, content.data(), content.size(), 0);
         }
     }
     m_runLockFd = fd;

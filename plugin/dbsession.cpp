@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <thread>
 
 namespace vt::plugin {
@@ -26,16 +25,6 @@ int runLockTimeoutSeconds() {
     if (*end != '\0' || value < 0 || value > 86400 * 7)
         return kDefaultLockTimeout;
     return static_cast<int>(value);
-}
-
-// The current local time as "YYYY-MM-DD HH:MM:SS".
-std::string localTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
 }
 
 // A notice for whoever watches the run: the plug-in's interface has no channel for it, so it
@@ -160,7 +149,7 @@ void DbSession::takeRunLock() {
         return;
     const int timeout = runLockTimeoutSeconds();
     if (since.empty())
-        since = localTimeNow();
+        since = platform::ansi(texts::kUnknownSince);
     const std::string seconds = std::to_string(timeout);
     if (timeout > 0)
         notice(fillTemplate(texts::kRunLockWait, {m_alias, since, seconds}));
@@ -215,8 +204,8 @@ void DbSession::forgetStatements() {
 }
 
 void DbSession::releaseProgressStatements() {
-    for (dbi::StatementHandle* stmt : {&m_counterStmt, &m_versionStmt, &m_stepStmt,
-                                       &m_clearStepsStmt})
+    for (dbi::StatementHandle* stmt :
+         {&m_counterStmt, &m_versionStmt, &m_stepStmt, &m_clearStepsStmt})
         if (*stmt && m_db)
             dbi::freeStatement(*stmt);
     forgetStatements();

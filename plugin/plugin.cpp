@@ -211,10 +211,10 @@ const char* Plugin::makeSQLCommand(int n) noexcept {
     m_commandNumber = n;
     const char* text =
         guarded(kCommandTextFailed, VT_CAUSE_SCRIPT, static_cast<const char*>(nullptr), [&] {
-        if (m_script)
-            m_result = m_script->commandText(n);
-        return m_result.c_str();
-    });
+            if (m_script)
+                m_result = m_script->commandText(n);
+            return m_result.c_str();
+        });
     return text ? text : m_result.c_str();
 }
 
@@ -227,7 +227,7 @@ int Plugin::execrSQL(const char* command) noexcept {
             return 0;
         const bool reconnect = script::isReconnectCommand(text);
         if (reconnect && m_session.scriptTransactionOpen())
-            refuseOpenTransaction(texts::kUnclosedTransaction);
+            refuseOpenTransaction();
         ProgressUpdate progress;
         const bool versioned = !m_header.newVersion.empty();
         if (versioned) {
@@ -292,19 +292,19 @@ bool Plugin::recoverConnection(const std::string& command) {
                 return true;
             }
     }
-    throw PluginError::message(texts::kConcurrentRun,
-                               {counter ? std::to_string(*counter) : std::string("-"),
-                                std::to_string(m_storedCounter)})
+    throw PluginError::message(
+        texts::kConcurrentRun,
+        {counter ? std::to_string(*counter) : std::string("-"), std::to_string(m_storedCounter)})
         .withCause(VT_CAUSE_CONCURRENT);
 }
 
-void Plugin::refuseOpenTransaction(std::string_view utf8Template) {
+void Plugin::refuseOpenTransaction() {
     const int openedBy = m_openedBy;
     m_session.rollbackScriptTransaction();
     m_remaining = m_remainingAtOpen;
     m_storedCounter = m_storedAtOpen;
     m_openedBy = 0;
-    throw PluginError::message(utf8Template, {std::to_string(openedBy)})
+    throw PluginError::message(texts::kUnclosedTransaction, {std::to_string(openedBy)})
         .withCause(VT_CAUSE_COMMAND);
 }
 
@@ -313,7 +313,7 @@ int Plugin::upDateVersion() noexcept {
         // A transaction the script never closed would be rolled back at disconnection, taking
         // its commands and progress with it: that is no success.
         if (m_session.scriptTransactionOpen())
-            refuseOpenTransaction(texts::kUnclosedTransaction);
+            refuseOpenTransaction();
         if (!m_header.newVersion.empty())
             m_session.updateVersion(m_header.newVersion, m_matchingCode);
         return 0;

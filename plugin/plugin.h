@@ -43,7 +43,7 @@ private:
     bool recoverConnection(const std::string& command);
     // Rolls back the transaction the script left open and refuses the run: nothing from the
     // command that opened it on is committed, and the progress counts are those committed.
-    [[noreturn]] void refuseOpenTransaction(std::string_view utf8Template);
+    [[noreturn]] void refuseOpenTransaction();
     void fail(int code, VtErrorCause cause, const char* text) noexcept;
     template <typename Result, typename Body>
     Result guarded(int code, VtErrorCause cause, Result onFailure, Body body);

@@ -54,6 +54,8 @@ inline constexpr std::string_view kConcurrentRun =
     "выполнение остановлено, команда не сохранена.";
 inline constexpr std::string_view kRunLockWait =
     "База данных %s занята другим запуском скрипта (с %s); ожидание до %s с...";
+// Fills the "since" of the two above when the holder does not say since when it holds the lock.
+inline constexpr std::string_view kUnknownSince = "неизвестного времени";
 inline constexpr std::string_view kRunLockTimeout =
     "База данных %s занята другим запуском скрипта (с %s); ожидание прекращено через %s с.";
 inline constexpr std::string_view kUnclosedTransaction =

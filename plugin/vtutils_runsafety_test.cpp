@@ -44,8 +44,9 @@ class RunSafety : public PluginFixture {
 protected:
     // The helper's arguments for a silent run of the script.
     std::vector<std::string> runArgs(const std::string& file, const std::string& stop = {}) {
-        std::vector<std::string> a = {helperFile(), VtUtilsApi::defaultFile(), file,
-                                      TestDatabase::kAlias, db->user(), db->password()};
+        std::vector<std::string> a = {helperFile(), VtUtilsApi::defaultFile(),
+                                      file,         TestDatabase::kAlias,
+                                      db->user(),   db->password()};
         if (!stop.empty())
             a.push_back(stop);
         return a;
@@ -60,7 +61,8 @@ protected:
 
 TEST_P(RunSafety, TwoRunsStartedTogetherRunEachCommandOnce) {
     constexpr int kCommands = 300;
-    const std::string file = writeScript(scriptWith("ABC", "", "1.0", insertingCommands(kCommands)));
+    const std::string file =
+        writeScript(scriptWith("ABC", "", "1.0", insertingCommands(kCommands)));
     db->exec("CREATE TABLE R_VERSION (Version char(10), DBCode char(10), Counter smallint);"
              "INSERT INTO R_VERSION (DBCode) VALUES ('ABC')");
     auto first = std::async(std::launch::async, [&] { return runChild(runArgs(file)); });
@@ -220,18 +222,18 @@ TEST_P(RunSafety, AStatusCheckWritesNothing) {
     ASSERT_EQ(open(writeScript(scriptWith("ABC", "0.9", "1.0", insertingCommands(3)))), 0);
     ASSERT_EQ(check(false).result, 0);
     api->piDone();
-    const std::string steps = GetParam() == Driver::SQLite
-                                  ? "SELECT count(*) FROM sqlite_master WHERE name LIKE 'R_VERSION_%'"
-                                  : "SELECT count(*) FROM pg_tables WHERE tablename LIKE 'r_version_%'";
+    const std::string steps =
+        GetParam() == Driver::SQLite
+            ? "SELECT count(*) FROM sqlite_master WHERE name LIKE 'R_VERSION_%'"
+            : "SELECT count(*) FROM pg_tables WHERE tablename LIKE 'r_version_%'";
     EXPECT_EQ(firstValue(db->query(steps)), "0");
     EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|0.9|0"});
 }
 
 TEST_P(RunSafety, ATransactionTheScriptLeavesOpenFailsTheRun) {
-    script::RsqlContent content =
-        scriptWith("ABC", "", "1.0",
-                   {"CREATE TABLE t (k integer)", "", "INSERT INTO t VALUES (1)",
-                    "INSERT INTO t VALUES (2)"});
+    script::RsqlContent content = scriptWith(
+        "ABC", "", "1.0",
+        {"CREATE TABLE t (k integer)", "", "INSERT INTO t VALUES (1)", "INSERT INTO t VALUES (2)"});
     content.commands[1] = {"-- the converter kept this one", "BEGIN;"};
     const std::string file = writeScript(content);
     ASSERT_EQ(open(file), 1);
@@ -253,17 +255,18 @@ TEST_P(RunSafety, ATransactionTheScriptLeavesOpenFailsTheRun) {
 }
 
 TEST_P(RunSafety, AnUnversionedScriptLeavingATransactionOpenFailsToo) {
-    ASSERT_EQ(open(writeScript(scriptWith("ABC", "", "", {"CREATE TABLE t (k integer)", "BEGIN",
-                                                          "INSERT INTO t VALUES (1)"}))),
-              1);
+    ASSERT_EQ(
+        open(writeScript(scriptWith(
+            "ABC", "", "", {"CREATE TABLE t (k integer)", "BEGIN", "INSERT INTO t VALUES (1)"}))),
+        1);
     ASSERT_EQ(check(true).result, 0);
     ASSERT_EQ(runCommands(1, 3), 0) << api->lastMessage();
     EXPECT_EQ(api->UpDateVersion(), -6);
     EXPECT_EQ(keys(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, RunSafety,
-                         ::testing::Values(Driver::SQLite, Driver::PostgreSQL), driverName);
+INSTANTIATE_TEST_SUITE_P(Drivers, RunSafety, ::testing::Values(Driver::SQLite, Driver::PostgreSQL),
+                         driverName);
 
 // A connection the server ends: Retry reconnects and goes on.
 class LostConnection : public PluginFixture {};
@@ -286,9 +289,9 @@ TEST_P(LostConnection, RetryReconnectsAndTheRunGoesOn) {
 }
 
 TEST_P(LostConnection, InsideTheScriptsTransactionTheRunCannotGoOn) {
-    const std::string file = writeScript(scriptWith(
-        "ABC", "", "1.0",
-        {"CREATE TABLE t (k integer)", "BEGIN", "INSERT INTO t VALUES (3)", "COMMIT"}));
+    const std::string file = writeScript(
+        scriptWith("ABC", "", "1.0",
+                   {"CREATE TABLE t (k integer)", "BEGIN", "INSERT INTO t VALUES (3)", "COMMIT"}));
     ASSERT_EQ(open(file), 1);
     ASSERT_EQ(check(true).result, 0);
     ASSERT_EQ(runCommands(1, 3), 0);

@@ -34,7 +34,10 @@ struct DamagedCase {
 const DamagedCase kDamaged[] = {
     {"AnEmptyFile", "", nullptr,
      "Файл %f не является rSQL-скриптом: в нём нет ни раздела [DataBase], ни команд."},
-    {"BinaryGarbage", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\xff\xfe=\x80\r\n\x01\x02", 18),
+    {"BinaryGarbage",
+     std::string("\x7f"
+                 "ELF\x02\x01\x01\0\0\0\xff\xfe=\x80\r\n\x01\x02",
+                 18),
      nullptr, "Файл %f не является rSQL-скриптом: в нём нет ни раздела [DataBase], ни команд."},
     {"APlainSqlFile", "-- cleanup\nDELETE FROM t WHERE k = 1;\nDELETE FROM t;\n", nullptr,
      "Файл %f не является rSQL-скриптом: в нём нет ни раздела [DataBase], ни команд."},

@@ -65,10 +65,16 @@ TEST_P(PluginInterface, ExportsTheNineFunctionsAndTheCauseQueryOnly) {
             names.insert(name);
     }
     ::pclose(pipe);
-    const std::set<std::string> expected = {
-        "piInit",        "dbConnect", "CheckDataBaseParams", "MakeSQLCommand",       "ExecrSQL",
-        "UpDateVersion", "piDone",    "GetLastVTError",      "GetLastVTErrorMessage",
-        "GetLastVTErrorCause"};
+    const std::set<std::string> expected = {"piInit",
+                                            "dbConnect",
+                                            "CheckDataBaseParams",
+                                            "MakeSQLCommand",
+                                            "ExecrSQL",
+                                            "UpDateVersion",
+                                            "piDone",
+                                            "GetLastVTError",
+                                            "GetLastVTErrorMessage",
+                                            "GetLastVTErrorCause"};
     EXPECT_EQ(names, expected);
 }
 

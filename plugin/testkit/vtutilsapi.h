@@ -5,7 +5,8 @@
 
 namespace vt::plugin::testkit {
 
-// One loaded copy of a plug-in library with its nine functions and GetLastVTErrorCause. Unloads it when destroyed.
+// One loaded copy of a plug-in library with its nine functions and GetLastVTErrorCause. Unloads it
+// when destroyed.
 class VtUtilsApi final {
 public:
     // Loads the library and looks its functions up; throws std::runtime_error with the

@@ -12,10 +12,10 @@
 // GetLastVTErrorMessage: the state of a freshly loaded plug-in.
 #include "plugin/testkit/vtutilsapi.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <chrono>
 #include <exception>
 #include <string>
 #include <thread>
