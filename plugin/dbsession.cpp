@@ -348,6 +348,8 @@ void DbSession::executeWithProgress(std::string_view command, const ProgressUpda
         dbi::freeStatement(stmt);
         throw error;
     }
+    if (!m_stepsReady)
+        m_stepsReady = stepsTableExists();
     if (m_stepsReady) {
         // One atomic request: the command, its step, the counter and, at the end, the version.
         std::vector<dbi::StatementHandle> statements{stmt};
@@ -416,6 +418,8 @@ void DbSession::writeProgressOnItsOwn(const ProgressUpdate& progress) {
     // Inside a transaction of the script the record joins it and commits with it.
     const bool own = !m_scriptTransactionOpen;
     try {
+        if (!m_stepsReady && own)
+            m_stepsReady = stepsTableExists();
         if (own)
             checkEngine(dbi::beginTransaction(m_db));
         if (!m_stepsReady)
@@ -456,16 +460,22 @@ PluginError DbSession::explainProgressFailure(const PluginError& error,
         .withCause(VT_CAUSE_CONCURRENT);
 }
 
+bool DbSession::stepsTableExists() {
+    // Asked before creating it: creating a table needs a right that a run of plain data
+    // changes may lack, even when the table is there.
+    dbi::CursorHandle cursor = nullptr;
+    CursorGuard guard(cursor);
+    const dbengine::Status s = dbi::openTable(m_db, texts::kStepsTable.data(), cursor);
+    if (s == st::kNoSuchTable || s == st::kNoSuchTableAlt)
+        return false;
+    checkEngine(s);
+    return true;
+}
+
 std::vector<StepRecord> DbSession::readSteps(const std::string& code) {
     std::vector<StepRecord> steps;
-    {
-        dbi::CursorHandle cursor = nullptr;
-        CursorGuard guard(cursor);
-        const dbengine::Status s = dbi::openTable(m_db, texts::kStepsTable.data(), cursor);
-        if (s == st::kNoSuchTable || s == st::kNoSuchTableAlt)
-            return steps;
-        checkEngine(s);
-    }
+    if (!stepsTableExists())
+        return steps;
     queryByCode(texts::kSelectSteps, code, [&](dbi::CursorHandle cursor, const dbi::Record& rec) {
         StepRecord step;
         bool blank = false;

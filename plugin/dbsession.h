@@ -95,6 +95,7 @@ public:
 private:
     void open();
     void takeRunLock();
+    bool stepsTableExists();
     void forgetStatements();
     void releaseProgressStatements();
     bool transactionActive();
