@@ -83,6 +83,7 @@ bool DbSession::connect(const std::string& alias, const std::string& user,
     m_alias = alias;
     m_user = user;
     m_password = password;
+    m_lockWanted = false; // a new run takes it with its version check
     open();
     try {
         dbi::CursorHandle cursor = nullptr;
@@ -339,6 +340,8 @@ void DbSession::executeCommand(std::string_view command) {
 }
 
 void DbSession::executeWithProgress(std::string_view command, const ProgressUpdate& progress) {
+    if (!m_stepsReady)
+        m_stepsReady = stepsTableExists();
     dbi::StatementHandle stmt = nullptr;
     checkEngine(dbi::allocStatement(m_db, stmt));
     const std::string text(command);
@@ -348,8 +351,6 @@ void DbSession::executeWithProgress(std::string_view command, const ProgressUpda
         dbi::freeStatement(stmt);
         throw error;
     }
-    if (!m_stepsReady)
-        m_stepsReady = stepsTableExists();
     if (m_stepsReady) {
         // One atomic request: the command, its step, the counter and, at the end, the version.
         std::vector<dbi::StatementHandle> statements{stmt};
@@ -370,8 +371,8 @@ void DbSession::executeWithProgress(std::string_view command, const ProgressUpda
         dbi::freeStatement(stmt);
         return;
     }
-    // The first record of this connection: the step table is made, when missing, in the same
-    // transaction, and the progress statements are prepared inside it.
+    // The first record of the database: the step table is made in the same transaction, and
+    // the progress statements are prepared inside it.
     try {
         checkEngine(dbi::beginTransaction(m_db));
         checkEngine(dbi::execDirect(m_db, texts::kCreateStepsTable.data(), nullptr));
