@@ -62,6 +62,21 @@ private:
     dbi::CursorHandle& m_cursor;
 };
 
+// Frees a statement when it goes out of scope (after the error of a failure has been read).
+class StatementGuard final {
+public:
+    explicit StatementGuard(dbi::StatementHandle& stmt) : m_stmt(stmt) {}
+    ~StatementGuard() {
+        if (m_stmt)
+            dbi::freeStatement(m_stmt);
+    }
+    StatementGuard(const StatementGuard&) = delete;
+    StatementGuard& operator=(const StatementGuard&) = delete;
+
+private:
+    dbi::StatementHandle& m_stmt;
+};
+
 // A text field without the blanks a Char column pads it with.
 std::string withoutTrailingBlanks(std::string text) {
     while (!text.empty() && text.back() == ' ')
@@ -326,17 +341,9 @@ void DbSession::updateVersion(const std::string& version, const std::string& cod
 void DbSession::executeCommand(std::string_view command) {
     dbi::StatementHandle stmt = nullptr;
     checkEngine(dbi::allocStatement(m_db, stmt));
-    const std::string text(command);
-    dbengine::Status s = dbi::prepare(stmt, text.c_str());
-    if (s == 0)
-        s = dbi::execute(stmt, nullptr);
-    if (s != 0) {
-        // The error is read before freeing the statement replaces it.
-        PluginError error = PluginError::engine(s);
-        dbi::freeStatement(stmt);
-        throw error;
-    }
-    dbi::freeStatement(stmt);
+    StatementGuard guard(stmt);
+    checkEngine(dbi::prepare(stmt, std::string(command).c_str()));
+    checkEngine(dbi::execute(stmt, nullptr));
 }
 
 void DbSession::executeWithProgress(std::string_view command, const ProgressUpdate& progress) {
@@ -344,31 +351,14 @@ void DbSession::executeWithProgress(std::string_view command, const ProgressUpda
         m_stepsReady = stepsTableExists();
     dbi::StatementHandle stmt = nullptr;
     checkEngine(dbi::allocStatement(m_db, stmt));
-    const std::string text(command);
-    dbengine::Status s = dbi::prepare(stmt, text.c_str());
-    if (s != 0) {
-        PluginError error = PluginError::engine(s);
-        dbi::freeStatement(stmt);
-        throw error;
-    }
+    StatementGuard guard(stmt);
+    checkEngine(dbi::prepare(stmt, std::string(command).c_str()));
     if (m_stepsReady) {
         // One atomic request: the command, its step, the counter and, at the end, the version.
         std::vector<dbi::StatementHandle> statements{stmt};
-        try {
-            for (dbi::StatementHandle progressStmt : bindProgress(progress))
-                statements.push_back(progressStmt);
-        } catch (...) {
-            dbi::freeStatement(stmt);
-            throw;
-        }
-        s = dbi::executeAtomically(m_db, statements);
-        if (s != 0) {
-            // The error is read before freeing the statement replaces it.
-            PluginError error = PluginError::engine(s);
-            dbi::freeStatement(stmt);
-            throw error;
-        }
-        dbi::freeStatement(stmt);
+        for (dbi::StatementHandle progressStmt : bindProgress(progress))
+            statements.push_back(progressStmt);
+        checkEngine(dbi::executeAtomically(m_db, statements));
         return;
     }
     // The first record of the database: the step table is made in the same transaction, and
@@ -383,10 +373,8 @@ void DbSession::executeWithProgress(std::string_view command, const ProgressUpda
     } catch (...) {
         rollbackQuietly();
         releaseProgressStatements();
-        dbi::freeStatement(stmt);
         throw;
     }
-    dbi::freeStatement(stmt);
     m_stepsReady = true;
 }
 
@@ -505,19 +493,14 @@ void DbSession::queryByCode(
     const std::function<void(dbi::CursorHandle, const dbi::Record&)>& visit) {
     dbi::StatementHandle stmt = nullptr;
     checkEngine(dbi::allocStatement(m_db, stmt));
+    StatementGuard guard(stmt); // its cursor goes with it
     dbi::CursorHandle cursor = nullptr;
-    try {
-        checkEngine(dbi::prepareWithParams(stmt, sql.data()));
-        checkEngine(dbi::bindText(stmt, 1, code.c_str()));
-        checkEngine(dbi::execute(stmt, &cursor));
-        dbi::Record record;
-        while (cursor && dbi::getNextRecord(cursor, record) == 0)
-            visit(cursor, record);
-    } catch (...) {
-        dbi::freeStatement(stmt);
-        throw;
-    }
-    dbi::freeStatement(stmt); // its cursor goes with it
+    checkEngine(dbi::prepareWithParams(stmt, sql.data()));
+    checkEngine(dbi::bindText(stmt, 1, code.c_str()));
+    checkEngine(dbi::execute(stmt, &cursor));
+    dbi::Record record;
+    while (cursor && dbi::getNextRecord(cursor, record) == 0)
+        visit(cursor, record);
 }
 
 void DbSession::prepareOnce(dbi::StatementHandle& stmt, std::string_view sql) {
