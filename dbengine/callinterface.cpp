@@ -654,6 +654,21 @@ Status isAlive(DatabaseHandle db, bool& alive) {
     return guarded([&] { alive = check(db, Kind::Database)->conn->alive(); });
 }
 
+Status enforcesColumnTypes(DatabaseHandle db, bool& enforced) {
+    return guarded([&] { enforced = check(db, Kind::Database)->conn->enforcesColumnTypes(); });
+}
+
+Status tryRunLock(DatabaseHandle db, bool& acquired, std::string& heldSince) {
+    return guarded([&] {
+        acquired = check(db, Kind::Database)->conn->tryLockRun(heldSince);
+        heldSince = platform::utf8ToAnsi(heldSince);
+    });
+}
+
+Status releaseRunLock(DatabaseHandle db) {
+    return guarded([&] { check(db, Kind::Database)->conn->unlockRun(); });
+}
+
 Status getDriverName(DatabaseHandle db, std::string& driver) {
     return guarded([&] { driver = check(db, Kind::Database)->conn->driverName(); });
 }

@@ -217,6 +217,21 @@ Status supportsTransactionalDdl(DatabaseHandle db, bool& supported);
 // Returns 0 with alive false for a broken connection.
 Status isAlive(DatabaseHandle db, bool& alive);
 
+// Whether the database refuses values beyond a column's declared type (a text longer than its
+// CHAR(n), a number outside SMALLINT) instead of storing them as they are (SQLite).
+Status enforcesColumnTypes(DatabaseHandle db, bool& enforced);
+
+// The database's run lock, which keeps script runs apart: one at a time per database. It is held
+// by the handle until releaseRunLock or closeDatabase, and the driver keeps it so that it also
+// ends with the holding process, however that ends. Takes it without waiting: acquired true when
+// the handle holds it (also when it did already); false when another holds it, heldSince then
+// telling since when that holder has held it or been connected ("YYYY-MM-DD HH:MM:SS", local
+// time; empty when unknown).
+Status tryRunLock(DatabaseHandle db, bool& acquired, std::string& heldSince);
+
+// Lets go of the run lock (nothing when the handle does not hold it).
+Status releaseRunLock(DatabaseHandle db);
+
 // The driver name of an open database ("STANDARD" or "PGSQL").
 Status getDriverName(DatabaseHandle db, std::string& driver);
 

@@ -44,7 +44,6 @@ protected:
         return db;
     }
 
-
     bool started = false;
 };
 
@@ -362,6 +361,44 @@ TEST_P(CallInterfaceTest, AConnectionReportsItIsAlive) {
     EXPECT_EQ(driver, isPg() ? "PGSQL" : "STANDARD");
     EXPECT_EQ(setProperty(db, 0x00040004, 1), status::kNotSupported);
     EXPECT_EQ(setProperty(db, kPropTransIsolation, 0), 0);
+}
+
+// Takes the run lock without waiting; since receives what the call says of another holder.
+bool takeRunLock(DatabaseHandle db, std::string* since = nullptr) {
+    bool acquired = false;
+    std::string held;
+    EXPECT_EQ(tryRunLock(db, acquired, held), 0) << lastErrorEntries();
+    if (since)
+        *since = held;
+    return acquired;
+}
+
+TEST_P(CallInterfaceTest, OneHandleHoldsTheRunLockAndClosingLetsTheNextOneIn) {
+    DatabaseHandle first = open();
+    DatabaseHandle second = open();
+    DatabaseHandle other = open("DB2");
+    EXPECT_TRUE(takeRunLock(first));
+    EXPECT_TRUE(takeRunLock(first)) << "the holder takes it again without waiting";
+    std::string since;
+    EXPECT_FALSE(takeRunLock(second, &since));
+    EXPECT_EQ(since.size(), 19u) << "the holder's time, YYYY-MM-DD HH:MM:SS: " << since;
+    EXPECT_TRUE(takeRunLock(other)) << "another database has a lock of its own";
+
+    ASSERT_EQ(closeDatabase(first), 0);
+    EXPECT_TRUE(takeRunLock(second));
+    EXPECT_EQ(releaseRunLock(second), 0);
+    DatabaseHandle third = open();
+    EXPECT_TRUE(takeRunLock(third));
+    EXPECT_EQ(releaseRunLock(third), 0);
+    EXPECT_EQ(releaseRunLock(third), 0) << "releasing a lock not held changes nothing";
+    EXPECT_TRUE(takeRunLock(second));
+}
+
+TEST_P(CallInterfaceTest, OnlyTheServerEnforcesDeclaredColumnTypes) {
+    DatabaseHandle db = open();
+    bool enforced = false;
+    ASSERT_EQ(enforcesColumnTypes(db, enforced), 0);
+    EXPECT_EQ(enforced, isPg());
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, CallInterfaceTest,

@@ -127,6 +127,19 @@ public:
     virtual bool transactionalDdl() const = 0;
     // Whether the connection still works.
     virtual bool alive() = 0;
+    // Whether the database refuses a value beyond a column's declared type (a text longer than
+    // its CHAR(n), a number outside SMALLINT) rather than storing it as it is.
+    virtual bool enforcesColumnTypes() const = 0;
+
+    // The run lock: one script run per database at a time. Each driver keeps it in a way that
+    // ends with the connection and with the process that holds it, so a crashed holder never
+    // leaves it behind. tryLockRun takes it without waiting: true when this connection holds
+    // it (also when it did already), false when another connection does; heldSince then tells
+    // since when the holder has been connected or held it ("YYYY-MM-DD HH:MM:SS" local time,
+    // empty when unknown).
+    virtual bool tryLockRun(std::string& heldSince) = 0;
+    // Lets go of the run lock (nothing when not held).
+    virtual void unlockRun() = 0;
 
     // Table names (views included), system tables only when asked.
     virtual std::vector<std::string> tableNames(bool systemTables) = 0;

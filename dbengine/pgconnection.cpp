@@ -16,6 +16,10 @@ using pgutil::Result;
 
 namespace {
 
+// The advisory lock key of a script run: a pair of 32-bit numbers ('VTRN', 1) that other
+// applications of the server are unlikely to use.
+constexpr const char* kRunLockKey = "1448366670, 1";
+
 void ignoreNotice(void*, const char*) {}
 
 struct ServerName {
@@ -162,6 +166,14 @@ PgConnection::PgConnection(PGconn* conn) : m_conn(conn) {
 PgConnection::~PgConnection() {
     closeChildren();
     m_streaming = nullptr;
+    if (m_runLocked && PQstatus(m_conn) == CONNECTION_OK) {
+        // The server lets go of a session's locks only once the session has ended, a moment
+        // after PQfinish returns: the next run of this process must find the lock free.
+        if (PQtransactionStatus(m_conn) != PQTRANS_IDLE)
+            Result rollback(PQexec(m_conn, "ROLLBACK"));
+        Result unlock(PQexec(
+            m_conn, (std::string("SELECT pg_advisory_unlock(") + kRunLockKey + ")").c_str()));
+    }
     PQfinish(m_conn);
 }
 
@@ -413,6 +425,32 @@ bool PgConnection::alive() {
         return true;
     Result r(PQexec(m_conn, ""));
     return PQstatus(m_conn) == CONNECTION_OK && r && PQresultStatus(r.get()) == PGRES_EMPTY_QUERY;
+}
+
+bool PgConnection::tryLockRun(std::string& heldSince) {
+    heldSince.clear();
+    if (m_runLocked)
+        return true; // a second take would have to be released twice
+    Result r = exec(std::string("SELECT pg_try_advisory_lock(") + kRunLockKey + ")");
+    if (PQntuples(r.get()) == 1 && PQgetvalue(r.get(), 0, 0)[0] == 't') {
+        m_runLocked = true;
+        return true;
+    }
+    Result holder =
+        exec("SELECT to_char(a.backend_start, 'YYYY-MM-DD HH24:MI:SS') FROM pg_locks l "
+             "JOIN pg_stat_activity a ON a.pid = l.pid WHERE l.locktype = 'advisory' AND l.granted "
+             "AND l.classid = 1448366670 AND l.objid = 1 AND l.objsubid = 2 "
+             "AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database())");
+    if (PQntuples(holder.get()) >= 1 && !PQgetisnull(holder.get(), 0, 0))
+        heldSince = PQgetvalue(holder.get(), 0, 0);
+    return false;
+}
+
+void PgConnection::unlockRun() {
+    if (!m_runLocked)
+        return;
+    exec(std::string("SELECT pg_advisory_unlock(") + kRunLockKey + ")");
+    m_runLocked = false;
 }
 
 namespace {

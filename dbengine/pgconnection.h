@@ -33,6 +33,11 @@ public:
     void runAtomically(const std::vector<AtomicStep>& steps) override;
     bool transactionalDdl() const override { return true; }
     bool alive() override;
+    bool enforcesColumnTypes() const override { return true; }
+    // A session-level advisory lock of the database: the server releases it when the session
+    // ends, however it ends.
+    bool tryLockRun(std::string& heldSince) override;
+    void unlockRun() override;
     std::vector<std::string> tableNames(bool systemTables) override;
     std::optional<TableRef> findTable(std::string_view name) override;
     TableInfo describeTable(const TableRef& table) override;
@@ -69,6 +74,7 @@ private:
     PgStreamCursor* m_streaming = nullptr;
     bool m_sentInTransaction = false;
     unsigned m_statementCounter = 0;
+    bool m_runLocked = false;
 };
 
 } // namespace vt::dbengine

@@ -8,6 +8,13 @@
 #include "dbengine/sqlscan.h"
 #include "platform/paths.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 
 namespace vt::dbengine {
@@ -62,11 +69,92 @@ SqliteConnection::SqliteConnection(const std::string& path, bool create) {
 
 SqliteConnection::~SqliteConnection() {
     closeChildren();
+    unlockRun();
     if (m_db) {
         if (!sqlite3_get_autocommit(m_db))
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close_v2(m_db);
     }
+}
+
+namespace {
+
+// The current local time as "YYYY-MM-DD HH:MM:SS".
+std::string localTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+// What the holder wrote into the lock file: "<pid> <since>"; the since part.
+std::string lockFileSince(int fd) {
+    char text[128];
+    const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
+    if (n <= 0)
+        return {};
+    std::string content(text, static_cast<std::size_t>(n));
+    const std::size_t space = content.find(' ');
+    const std::size_t end = content.find('\n');
+    if (space == std::string::npos || end == std::string::npos || end < space)
+        return {};
+    return content.substr(space + 1, end - space - 1);
+}
+
+} // namespace
+
+bool SqliteConnection::tryLockRun(std::string& heldSince) {
+    heldSince.clear();
+    if (m_runLockFd >= 0 || m_runLockImplicit)
+        return true;
+    db();
+    const std::string file = m_realPath + "-vtlock";
+    bool writable = true;
+    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        writable = false;
+        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 && (errno == ENOENT || errno == EACCES || errno == EROFS)) {
+            // A folder that nobody may create files in cannot take a journal either, so no
+            // run can change this database: there is nothing to keep apart.
+            m_runLockImplicit = true;
+            return true;
+        }
+    }
+    if (fd < 0)
+        throw EDBEngineError::engine(status::kFileError, file + ": " + std::strerror(errno));
+    int rc;
+    while ((rc = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    if (rc != 0) {
+        const int code = errno;
+        if (code == EWOULDBLOCK)
+            heldSince = lockFileSince(fd);
+        ::close(fd);
+        if (code == EWOULDBLOCK)
+            return false;
+        throw EDBEngineError::engine(status::kFileError, file + ": " + std::strerror(code));
+    }
+    if (writable) {
+        const std::string content = std::to_string(::getpid()) + " " + localTimeNow() + "\n";
+        if (::ftruncate(fd, 0) == 0) {
+            // Only a notice for those who wait: a failed write changes nothing of the lock.
+            [[maybe_unused]] const ssize_t written =
+                ::pwrite(fd, content.data(), content.size(), 0);
+        }
+    }
+    m_runLockFd = fd;
+    return true;
+}
+
+void SqliteConnection::unlockRun() {
+    m_runLockImplicit = false;
+    if (m_runLockFd < 0)
+        return;
+    ::close(m_runLockFd); // closing the file ends its flock
+    m_runLockFd = -1;
 }
 
 sqlite3* SqliteConnection::db() const {

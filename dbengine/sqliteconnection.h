@@ -26,6 +26,11 @@ public:
     void setIsolation(Isolation) override {}
     bool transactionalDdl() const override { return true; }
     bool alive() override { return m_db != nullptr; }
+    bool enforcesColumnTypes() const override { return false; }
+    // An exclusive flock on the file "<database>-vtlock" beside the database, which records the
+    // holder's process and start time for those who wait.
+    bool tryLockRun(std::string& heldSince) override;
+    void unlockRun() override;
     std::vector<std::string> tableNames(bool systemTables) override;
     std::optional<TableRef> findTable(std::string_view name) override;
     TableInfo describeTable(const TableRef& table) override;
@@ -45,6 +50,10 @@ private:
 
     sqlite3* m_db = nullptr;
     std::string m_realPath;
+    // The open lock file while this connection holds the run lock, else -1.
+    int m_runLockFd = -1;
+    // The run lock is held without a file: the folder is read-only, so no run can write.
+    bool m_runLockImplicit = false;
     struct TableLocation {
         std::string schema, name;
     };

@@ -1,11 +1,39 @@
 // The plug-in's database connection: login, version table, commands and progress records.
 #include "plugin/dbsession.h"
 
-#include "plugin/pluginerror.h"
+#include "platform/codepage.h"
 #include "plugin/plugintexts.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 namespace vt::plugin {
 namespace {
+
+constexpr int kDefaultLockTimeout = 60;
+constexpr auto kLockPollInterval = std::chrono::milliseconds(100);
+
+// VT_LOCK_TIMEOUT: whole seconds a run waits for another run's lock (default 60).
+int runLockTimeoutSeconds() {
+    const char* text = std::getenv("VT_LOCK_TIMEOUT");
+    if (!text || !*text)
+        return kDefaultLockTimeout;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (*end != '\0' || value < 0 || value > 86400 * 7)
+        return kDefaultLockTimeout;
+    return static_cast<int>(value);
+}
+
+// A notice for whoever watches the run: the plug-in's interface has no channel for it, so it
+// goes to the standard error in the terminal's charset.
+void notice(const std::string& ansiText) {
+    const std::string text = platform::ansiToTerminal(ansiText) + "\n";
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+}
 
 namespace dbi = dbengine::dbi;
 namespace st = dbengine::status;
@@ -34,6 +62,21 @@ private:
     dbi::CursorHandle& m_cursor;
 };
 
+// Frees a statement when it goes out of scope (after the error of a failure has been read).
+class StatementGuard final {
+public:
+    explicit StatementGuard(dbi::StatementHandle& stmt) : m_stmt(stmt) {}
+    ~StatementGuard() {
+        if (m_stmt)
+            dbi::freeStatement(m_stmt);
+    }
+    StatementGuard(const StatementGuard&) = delete;
+    StatementGuard& operator=(const StatementGuard&) = delete;
+
+private:
+    dbi::StatementHandle& m_stmt;
+};
+
 // A text field without the blanks a Char column pads it with.
 std::string withoutTrailingBlanks(std::string text) {
     while (!text.empty() && text.back() == ' ')
@@ -55,6 +98,7 @@ bool DbSession::connect(const std::string& alias, const std::string& user,
     m_alias = alias;
     m_user = user;
     m_password = password;
+    m_lockWanted = false; // a new run takes it with its version check
     open();
     try {
         dbi::CursorHandle cursor = nullptr;
@@ -75,10 +119,15 @@ void DbSession::open() {
     std::vector<dbi::OptionalParam> params;
     params.push_back({std::string(texts::kUserNameParam), m_user});
     dbi::DatabaseHandle db = nullptr;
-    checkEngine(dbi::openDatabase(m_alias.c_str(), m_password.c_str(), params, db));
+    const dbengine::Status opened =
+        dbi::openDatabase(m_alias.c_str(), m_password.c_str(), params, db);
+    if (opened != 0)
+        throw PluginError::engine(opened).withCause(VT_CAUSE_CONNECT);
     m_db = db;
     forgetStatements();
     m_scriptTransactionOpen = false;
+    m_lost = false;
+    m_stepsReady = false;
     try {
         std::string driver;
         checkEngine(dbi::getDriverName(m_db, driver));
@@ -95,6 +144,7 @@ void DbSession::open() {
 void DbSession::close() {
     if (!m_db)
         return;
+    // Closing ends the connection and with it the run lock.
     const dbengine::Status s = dbi::closeDatabase(m_db);
     m_db = nullptr;
     forgetStatements();
@@ -102,10 +152,90 @@ void DbSession::close() {
     checkEngine(s);
 }
 
+void DbSession::lockRun() {
+    m_lockWanted = true;
+    takeRunLock();
+}
+
+void DbSession::takeRunLock() {
+    bool acquired = false;
+    std::string since;
+    checkEngine(dbi::tryRunLock(m_db, acquired, since));
+    if (acquired)
+        return;
+    const int timeout = runLockTimeoutSeconds();
+    if (since.empty())
+        since = platform::ansi(texts::kUnknownSince);
+    const std::string seconds = std::to_string(timeout);
+    if (timeout > 0)
+        notice(fillTemplate(texts::kRunLockWait, {m_alias, since, seconds}));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(kLockPollInterval);
+        std::string holderSince;
+        checkEngine(dbi::tryRunLock(m_db, acquired, holderSince));
+        if (acquired)
+            return;
+    }
+    throw PluginError::message(texts::kRunLockTimeout, {m_alias, since, seconds})
+        .withCause(VT_CAUSE_LOCK_TIMEOUT);
+}
+
+bool DbSession::enforcesColumnTypes() {
+    bool enforced = false;
+    checkEngine(dbi::enforcesColumnTypes(m_db, enforced));
+    return enforced;
+}
+
+void DbSession::recover() {
+    if (m_db) {
+        dbi::closeDatabase(m_db); // a broken connection may fail to close cleanly: forget it
+        m_db = nullptr;
+        forgetStatements();
+    }
+    open();
+    if (m_lockWanted)
+        takeRunLock();
+}
+
+bool DbSession::transactionActive() {
+    bool active = false;
+    return m_db && dbi::inTransaction(m_db, active) == 0 && active;
+}
+
+void DbSession::rollbackScriptTransaction() {
+    rollbackQuietly();
+    m_scriptTransactionOpen = false;
+    // Statements prepared inside it may name a table its rollback took away.
+    releaseProgressStatements();
+    m_stepsReady = false;
+}
+
 void DbSession::forgetStatements() {
     // Closing a database releases its statements with it.
     m_counterStmt = nullptr;
     m_versionStmt = nullptr;
+    m_stepStmt = nullptr;
+    m_clearStepsStmt = nullptr;
+}
+
+void DbSession::releaseProgressStatements() {
+    for (dbi::StatementHandle* stmt :
+         {&m_counterStmt, &m_versionStmt, &m_stepStmt, &m_clearStepsStmt})
+        if (*stmt && m_db)
+            dbi::freeStatement(*stmt);
+    forgetStatements();
+}
+
+bool DbSession::checkLost() {
+    bool alive = true;
+    if (m_db && (dbi::isAlive(m_db, alive) != 0 || !alive))
+        m_lost = true;
+    return m_lost;
+}
+
+PluginError DbSession::noteLostConnection(const PluginError& error) {
+    return checkLost() ? error.withCause(VT_CAUSE_CONNECT) : error;
 }
 
 void DbSession::createVersionTable(const std::string& code) {
@@ -165,24 +295,40 @@ void DbSession::runCommand(std::string_view command, const ProgressUpdate* progr
             // Only the command itself can be refused inside a transaction: the progress
             // statements are plain updates.
             if (m_dialect != SqlDialect::PostgreSQL || !refusedInTransaction(error))
-                throw;
+                throw explainProgressFailure(error, *progress);
             // The server runs this command only on its own: run it as below.
         }
     }
-    executeCommand(command);
+    try {
+        executeCommand(command);
+    } catch (const PluginError& error) {
+        throw noteLostConnection(error);
+    }
     commandDone = true;
-    if (traits.effect == TransactionEffect::Opens)
-        m_scriptTransactionOpen = true;
-    else if (traits.effect == TransactionEffect::Closes)
-        m_scriptTransactionOpen = false;
-    if (progress)
-        writeProgressOnItsOwn(*progress);
+    // Whether the script has a transaction of its own open is the driver's to say.
+    const bool wasOpen = m_scriptTransactionOpen;
+    m_scriptTransactionOpen = transactionActive();
+    if (!progress)
+        return;
+    ProgressUpdate record = *progress;
+    if (!wasOpen && m_scriptTransactionOpen) {
+        m_counterAtScriptOpen = progress->expected;
+    } else if (wasOpen && !m_scriptTransactionOpen) {
+        // The script ended its transaction. A rollback took the progress written inside it
+        // along: the Counter is back at its value from before the transaction.
+        const std::optional<std::int64_t> counter = readCounter(*progress->code);
+        if (counter && *counter == m_counterAtScriptOpen)
+            record.expected = *counter;
+    }
+    writeProgressOnItsOwn(record);
 }
 
 void DbSession::reconnect(const ProgressUpdate* progress, bool& commandDone) {
     commandDone = false;
     close();
     open();
+    if (m_lockWanted)
+        takeRunLock();
     commandDone = true;
     if (progress)
         writeProgressOnItsOwn(*progress);
@@ -195,64 +341,166 @@ void DbSession::updateVersion(const std::string& version, const std::string& cod
 void DbSession::executeCommand(std::string_view command) {
     dbi::StatementHandle stmt = nullptr;
     checkEngine(dbi::allocStatement(m_db, stmt));
-    const std::string text(command);
-    dbengine::Status s = dbi::prepare(stmt, text.c_str());
-    if (s == 0)
-        s = dbi::execute(stmt, nullptr);
-    if (s != 0) {
-        // The error is read before freeing the statement replaces it.
-        PluginError error = PluginError::engine(s);
-        dbi::freeStatement(stmt);
-        throw error;
-    }
-    dbi::freeStatement(stmt);
+    StatementGuard guard(stmt);
+    checkEngine(dbi::prepare(stmt, std::string(command).c_str()));
+    checkEngine(dbi::execute(stmt, nullptr));
 }
 
 void DbSession::executeWithProgress(std::string_view command, const ProgressUpdate& progress) {
-    // One atomic request: the command, the counter and, at the end, the version.
-    bindUpdate(m_counterStmt, texts::kUpdateCounter, progress.remaining, *progress.code);
-    const bool withVersion = progress.remaining == 0 && progress.version;
-    if (withVersion)
-        bindUpdate(m_versionStmt, texts::kUpdateVersion, *progress.version, *progress.code);
+    if (!m_stepsReady)
+        m_stepsReady = stepsTableExists();
     dbi::StatementHandle stmt = nullptr;
     checkEngine(dbi::allocStatement(m_db, stmt));
-    const std::string text(command);
-    dbengine::Status s = dbi::prepare(stmt, text.c_str());
-    if (s == 0) {
-        std::vector<dbi::StatementHandle> statements{stmt, m_counterStmt};
-        if (withVersion)
-            statements.push_back(m_versionStmt);
-        s = dbi::executeAtomically(m_db, statements);
+    StatementGuard guard(stmt);
+    checkEngine(dbi::prepare(stmt, std::string(command).c_str()));
+    if (m_stepsReady) {
+        // One atomic request: the command, its step, the counter and, at the end, the version.
+        std::vector<dbi::StatementHandle> statements{stmt};
+        for (dbi::StatementHandle progressStmt : bindProgress(progress))
+            statements.push_back(progressStmt);
+        checkEngine(dbi::executeAtomically(m_db, statements));
+        return;
     }
-    if (s != 0) {
-        // The error is read before freeing the statement replaces it.
-        PluginError error = PluginError::engine(s);
-        dbi::freeStatement(stmt);
-        throw error;
+    // The first record of the database: the step table is made in the same transaction, and
+    // the progress statements are prepared inside it.
+    try {
+        checkEngine(dbi::beginTransaction(m_db));
+        checkEngine(dbi::execDirect(m_db, texts::kCreateStepsTable.data(), nullptr));
+        checkEngine(dbi::execute(stmt, nullptr));
+        for (dbi::StatementHandle progressStmt : bindProgress(progress))
+            checkEngine(dbi::execute(progressStmt, nullptr));
+        checkEngine(dbi::commitTransaction(m_db));
+    } catch (...) {
+        rollbackQuietly();
+        releaseProgressStatements();
+        throw;
     }
-    dbi::freeStatement(stmt);
+    m_stepsReady = true;
 }
 
-void DbSession::writeProgress(const ProgressUpdate& progress) {
-    executeUpdate(m_counterStmt, texts::kUpdateCounter, progress.remaining, *progress.code);
-    if (progress.remaining == 0 && progress.version)
-        executeUpdate(m_versionStmt, texts::kUpdateVersion, *progress.version, *progress.code);
+std::vector<dbi::StatementHandle> DbSession::bindProgress(const ProgressUpdate& progress) {
+    std::vector<dbi::StatementHandle> statements;
+    const std::string& code = *progress.code;
+    if (progress.step == 1) {
+        // A new run: the records of an earlier one go.
+        prepareOnce(m_clearStepsStmt, texts::kClearSteps);
+        checkEngine(dbi::bindText(m_clearStepsStmt, 1, code.c_str()));
+        statements.push_back(m_clearStepsStmt);
+    }
+    prepareOnce(m_stepStmt, texts::kInsertStep);
+    checkEngine(dbi::bindText(m_stepStmt, 1, code.c_str()));
+    checkEngine(dbi::bindInteger(m_stepStmt, 2, progress.step));
+    checkEngine(dbi::bindText(m_stepStmt, 3, code.c_str()));
+    checkEngine(dbi::bindInteger(m_stepStmt, 4, progress.expected));
+    checkEngine(dbi::bindText(m_stepStmt, 5, progress.fingerprint.c_str()));
+    statements.push_back(m_stepStmt);
+    bindUpdate(m_counterStmt, texts::kUpdateCounter, progress.remaining, code);
+    statements.push_back(m_counterStmt);
+    if (progress.remaining == 0 && progress.version) {
+        bindUpdate(m_versionStmt, texts::kUpdateVersion, *progress.version, code);
+        statements.push_back(m_versionStmt);
+    }
+    return statements;
 }
 
 void DbSession::writeProgressOnItsOwn(const ProgressUpdate& progress) {
     // Inside a transaction of the script the record joins it and commits with it.
     const bool own = !m_scriptTransactionOpen;
-    if (own)
-        checkEngine(dbi::beginTransaction(m_db));
     try {
-        writeProgress(progress);
+        if (!m_stepsReady && own)
+            m_stepsReady = stepsTableExists();
+        if (own)
+            checkEngine(dbi::beginTransaction(m_db));
+        if (!m_stepsReady)
+            checkEngine(dbi::execDirect(m_db, texts::kCreateStepsTable.data(), nullptr));
+        for (dbi::StatementHandle stmt : bindProgress(progress))
+            checkEngine(dbi::execute(stmt, nullptr));
         if (own)
             checkEngine(dbi::commitTransaction(m_db));
-    } catch (...) {
+    } catch (const PluginError& error) {
         if (own)
             rollbackQuietly();
-        throw;
+        if (!m_stepsReady)
+            releaseProgressStatements();
+        throw explainProgressFailure(error, progress);
     }
+    if (own)
+        m_stepsReady = true;
+    else if (!m_stepsReady)
+        releaseProgressStatements(); // the table may yet go with the script's rollback
+}
+
+PluginError DbSession::explainProgressFailure(const PluginError& error,
+                                              const ProgressUpdate& progress) {
+    PluginError lost = noteLostConnection(error);
+    if (m_lost || transactionActive())
+        return lost;
+    std::optional<std::int64_t> counter;
+    try {
+        counter = readCounter(*progress.code);
+    } catch (const PluginError&) {
+        return error;
+    }
+    if (counter && *counter == progress.expected)
+        return error; // the progress is as this run left it: the command itself failed
+    return PluginError::message(texts::kConcurrentRun,
+                                {counter ? std::to_string(*counter) : std::string("-"),
+                                 std::to_string(progress.expected)})
+        .withCause(VT_CAUSE_CONCURRENT);
+}
+
+bool DbSession::stepsTableExists() {
+    // Asked before creating it: creating a table needs a right that a run of plain data
+    // changes may lack, even when the table is there.
+    dbi::CursorHandle cursor = nullptr;
+    CursorGuard guard(cursor);
+    const dbengine::Status s = dbi::openTable(m_db, texts::kStepsTable.data(), cursor);
+    if (s == st::kNoSuchTable || s == st::kNoSuchTableAlt)
+        return false;
+    checkEngine(s);
+    return true;
+}
+
+std::vector<StepRecord> DbSession::readSteps(const std::string& code) {
+    std::vector<StepRecord> steps;
+    if (!stepsTableExists())
+        return steps;
+    queryByCode(texts::kSelectSteps, code, [&](dbi::CursorHandle cursor, const dbi::Record& rec) {
+        StepRecord step;
+        bool blank = false;
+        checkEngine(dbi::getField(cursor, 1, rec, step.step, blank));
+        checkEngine(dbi::getField(cursor, 2, rec, step.hash, blank));
+        step.hash = withoutTrailingBlanks(std::move(step.hash));
+        steps.push_back(std::move(step));
+    });
+    return steps;
+}
+
+std::optional<std::int64_t> DbSession::readCounter(const std::string& code) {
+    std::optional<std::int64_t> counter;
+    queryByCode(texts::kSelectCounter, code, [&](dbi::CursorHandle cursor, const dbi::Record& rec) {
+        std::int64_t value = 0;
+        bool blank = false;
+        checkEngine(dbi::getField(cursor, 1, rec, value, blank));
+        if (!counter)
+            counter = value;
+    });
+    return counter;
+}
+
+void DbSession::queryByCode(
+    std::string_view sql, const std::string& code,
+    const std::function<void(dbi::CursorHandle, const dbi::Record&)>& visit) {
+    dbi::StatementHandle stmt = nullptr;
+    checkEngine(dbi::allocStatement(m_db, stmt));
+    StatementGuard guard(stmt); // its cursor goes with it
+    dbi::CursorHandle cursor = nullptr;
+    checkEngine(dbi::prepareWithParams(stmt, sql.data()));
+    checkEngine(dbi::bindText(stmt, 1, code.c_str()));
+    checkEngine(dbi::execute(stmt, &cursor));
+    dbi::Record record;
+    while (cursor && dbi::getNextRecord(cursor, record) == 0)
+        visit(cursor, record);
 }
 
 void DbSession::prepareOnce(dbi::StatementHandle& stmt, std::string_view sql) {
@@ -284,12 +532,6 @@ void DbSession::bindUpdate(dbi::StatementHandle& stmt, std::string_view sql, std
 
 void DbSession::executeUpdate(dbi::StatementHandle& stmt, std::string_view sql,
                               const std::string& value, const std::string& code) {
-    bindUpdate(stmt, sql, value, code);
-    checkEngine(dbi::execute(stmt, nullptr));
-}
-
-void DbSession::executeUpdate(dbi::StatementHandle& stmt, std::string_view sql, std::int64_t value,
-                              const std::string& code) {
     bindUpdate(stmt, sql, value, code);
     checkEngine(dbi::execute(stmt, nullptr));
 }

@@ -3,17 +3,26 @@
 
 #include "dbengine/callinterface.h"
 #include "plugin/commandclassifier.h"
+#include "plugin/pluginerror.h"
 #include "plugin/versioncheck.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vt::plugin {
 
-// The progress record written with a command of a versioned script.
+// The progress record written with a command of a versioned script: the Counter, and the
+// fingerprint of the command as the row of its step. The step row is only written while the
+// Counter still holds the value expected, so a run whose progress another run has changed fails
+// with its command undone.
 struct ProgressUpdate {
     int remaining = 0;                    // Counter after the command
+    std::int64_t expected = 0;            // Counter the row must still hold before it
+    int step = 0;                         // the command's number in the script (N - remaining)
+    std::string fingerprint;              // commandFingerprint of the command text
     const std::string* code = nullptr;    // the matching code: the row to update
     const std::string* version = nullptr; // NewVersion, recorded too when remaining reaches 0
 };
@@ -31,6 +40,30 @@ public:
     void close();
 
     bool isOpen() const { return m_db != nullptr; }
+
+    // Takes the database's run lock, waiting up to VT_LOCK_TIMEOUT seconds (default 60) while
+    // another run holds it (saying so once on the standard error); the lock is taken again
+    // whenever the session reopens the database, and ends when it is closed. Throws
+    // PluginError of cause VT_CAUSE_LOCK_TIMEOUT when the wait ends without it.
+    void lockRun();
+
+    // Whether the database refuses values beyond the declared column types.
+    bool enforcesColumnTypes();
+
+    // The connection broke during the last failed call: recover() must come first.
+    bool connectionLost() const { return m_lost; }
+
+    // After a failure: whether the connection broke (a round trip on a server); notes it.
+    bool checkLost();
+
+    // Opens the database again with the saved login (and the run lock when it was taken).
+    void recover();
+
+    // Whether a transaction the script opened is still open.
+    bool scriptTransactionOpen() const { return m_scriptTransactionOpen; }
+
+    // Rolls back the transaction the script left open.
+    void rollbackScriptTransaction();
 
     // Creates R_VERSION with its first row for code, in one transaction where the engine
     // supports transactional DDL.
@@ -53,18 +86,36 @@ public:
     // Records the version in the row of code.
     void updateVersion(const std::string& version, const std::string& code);
 
+    // The step records of a run of code in progress, by step (none without the table).
+    std::vector<StepRecord> readSteps(const std::string& code);
+
+    // The Counter of the row of code (0 for NULL), or nullopt without such a row.
+    std::optional<std::int64_t> readCounter(const std::string& code);
+
 private:
     void open();
+    void takeRunLock();
+    bool stepsTableExists();
     void forgetStatements();
+    void releaseProgressStatements();
+    bool transactionActive();
     void executeCommand(std::string_view command);
     // Runs the command and writes its progress as one transaction.
     void executeWithProgress(std::string_view command, const ProgressUpdate& progress);
-    void writeProgress(const ProgressUpdate& progress);
+    // The prepared, bound statements that write the progress, in the order they must run.
+    std::vector<dbengine::dbi::StatementHandle> bindProgress(const ProgressUpdate& progress);
     void writeProgressOnItsOwn(const ProgressUpdate& progress);
+    // After a failed write of progress: the error to report (another run's change of the
+    // Counter, a lost connection, or the failure as it is).
+    PluginError explainProgressFailure(const PluginError& error, const ProgressUpdate& progress);
+    // After a failed call: the error, of cause VT_CAUSE_CONNECT when the connection broke.
+    PluginError noteLostConnection(const PluginError& error);
+    // Runs a query with the code bound to its one marker and visits each record.
+    void queryByCode(std::string_view sql, const std::string& code,
+                     const std::function<void(dbengine::dbi::CursorHandle,
+                                              const dbengine::dbi::Record&)>& visit);
     void executeUpdate(dbengine::dbi::StatementHandle& stmt, std::string_view sql,
                        const std::string& value, const std::string& code);
-    void executeUpdate(dbengine::dbi::StatementHandle& stmt, std::string_view sql,
-                       std::int64_t value, const std::string& code);
     void bindUpdate(dbengine::dbi::StatementHandle& stmt, std::string_view sql,
                     const std::string& value, const std::string& code);
     void bindUpdate(dbengine::dbi::StatementHandle& stmt, std::string_view sql, std::int64_t value,
@@ -78,11 +129,22 @@ private:
     std::string m_password;
     SqlDialect m_dialect = SqlDialect::SQLite;
     bool m_transactionalDdl = false;
-    // The script opened a transaction of its own (BEGIN ...) that it has not ended yet.
+    // The script opened a transaction of its own (BEGIN ...) that it has not ended yet, as the
+    // driver sees it after each command.
     bool m_scriptTransactionOpen = false;
+    // The Counter committed before the script's transaction opened.
+    std::int64_t m_counterAtScriptOpen = 0;
+    // The run lock was taken, and is taken again on each reopening.
+    bool m_lockWanted = false;
+    // The connection broke; recover() reopens it.
+    bool m_lost = false;
+    // R_VERSION_STEPS exists for certain (a progress write with it has committed).
+    bool m_stepsReady = false;
     // The progress statements, prepared once per connection.
     dbengine::dbi::StatementHandle m_counterStmt = nullptr;
     dbengine::dbi::StatementHandle m_versionStmt = nullptr;
+    dbengine::dbi::StatementHandle m_stepStmt = nullptr;
+    dbengine::dbi::StatementHandle m_clearStepsStmt = nullptr;
 };
 
 } // namespace vt::plugin

@@ -5,6 +5,7 @@
 #include "platform/codepage.h"
 #include "plugin/pluginerror.h"
 #include "plugin/plugintexts.h"
+#include "plugin/scriptcheck.h"
 
 #include <exception>
 
@@ -40,8 +41,9 @@ Plugin& thePlugin() {
     return plugin;
 }
 
-void Plugin::fail(int code, const char* text) noexcept {
+void Plugin::fail(int code, VtErrorCause cause, const char* text) noexcept {
     m_errorCode = code;
+    m_cause = cause;
     try {
         m_errorText = text ? text : "";
     } catch (...) {
@@ -49,15 +51,22 @@ void Plugin::fail(int code, const char* text) noexcept {
     }
 }
 
+// Runs the body of an exported function: every failure becomes the function's error code and a
+// text, of the kind the failure names or else of the function's usual kind.
 template <typename Result, typename Body>
-Result Plugin::guarded(int code, Result onFailure, Body body) {
+Result Plugin::guarded(int code, VtErrorCause cause, Result onFailure, Body body) {
     m_errorCode = 0;
     try {
         return body();
+    } catch (const PluginError& e) {
+        VtErrorCause kind = e.cause();
+        if (kind == VT_CAUSE_NONE)
+            kind = m_session.isOpen() && m_session.checkLost() ? VT_CAUSE_CONNECT : cause;
+        fail(code, kind, e.what());
     } catch (const std::exception& e) {
-        fail(code, e.what());
+        fail(code, cause, e.what());
     } catch (...) {
-        fail(code, nullptr);
+        fail(code, cause, nullptr);
     }
     return onFailure;
 }
@@ -65,21 +74,29 @@ Result Plugin::guarded(int code, Result onFailure, Body body) {
 const char* Plugin::piInit(const char* scriptFile, const char* aliasConfigFile) noexcept {
     (void)aliasConfigFile; // the aliases come from the engine
     m_result.clear();
-    const char* aliases = guarded(kInitFailed, static_cast<const char*>(nullptr), [&] {
-        openScript(orEmpty(scriptFile));
-        m_result = readAliases();
-        return m_result.c_str();
-    });
+    const char* aliases =
+        guarded(kInitFailed, VT_CAUSE_SCRIPT, static_cast<const char*>(nullptr), [&] {
+            openScript(orEmpty(scriptFile));
+            try {
+                m_result = readAliases();
+            } catch (const PluginError& e) {
+                throw e.cause() == VT_CAUSE_NONE ? e.withCause(VT_CAUSE_OTHER) : e;
+            }
+            return m_result.c_str();
+        });
     return aliases ? aliases : m_result.c_str();
 }
 
 void Plugin::openScript(const std::string& path) {
     m_script.reset();
-    m_script = std::make_unique<script::RsqlScript>(path);
-    const double formatVersion = m_script->formatVersionNumber();
+    checkScriptFile(path);
+    auto script = std::make_unique<script::RsqlScript>(path);
+    const double formatVersion = script->formatVersionNumber();
     if (formatVersion > script::kMaxFormatVersion)
         throw PluginError::message(texts::kUnsupportedScriptVersion,
                                    {script::formatShortestDecimal(formatVersion)});
+    checkScriptContent(*script, path);
+    m_script = std::move(script);
     const script::RsqlHeader& header = m_script->header();
     m_header.oldVersion = header.oldVersion;
     m_header.newVersion = header.newVersion;
@@ -105,7 +122,7 @@ std::string Plugin::readAliases() {
             if (s == st::kEndOfData)
                 break;
             if (s != 0)
-                throw PluginError::message(texts::kAliasListFailed);
+                throw PluginError::message(texts::kAliasListFailed).withCause(VT_CAUSE_OTHER);
             std::string name;
             bool blank = false;
             checkEngine(dbi::getField(cursor, 1, record, name, blank));
@@ -122,17 +139,24 @@ std::string Plugin::readAliases() {
 }
 
 int Plugin::dbConnect(const char* alias, const char* user, const char* password) noexcept {
-    return guarded(kConnectFailed, kConnectFailed, [&] {
+    return guarded(kConnectFailed, VT_CAUSE_CONNECT, kConnectFailed, [&] {
         m_remaining = 0;
+        m_storedCounter = 0;
+        m_openedBy = 0;
+        m_brokenText.clear();
         return m_session.connect(orEmpty(alias), orEmpty(user), orEmpty(password)) ? 0 : 1;
     });
 }
 
 int Plugin::checkDataBaseParams(int* first, int* last, const char** code, const char** version,
                                 bool create) noexcept {
-    return guarded(kCheckFailed, kCheckFailed, [&] {
+    return guarded(kCheckFailed, VT_CAUSE_OTHER, kCheckFailed, [&] {
         const bool versioned = !m_header.newVersion.empty();
         m_rows.clear();
+        // One run per database: the lock holds from before the record is read until piDone.
+        m_session.lockRun();
+        if (m_session.enforcesColumnTypes())
+            checkVersionTableFit(m_header);
         if (create && versioned)
             m_session.createVersionTable(m_header.code);
         else
@@ -157,35 +181,68 @@ int Plugin::checkDataBaseParams(int* first, int* last, const char** code, const 
         if (last)
             *last = d.last;
         m_remaining = d.remaining;
-        if (d.result != 0)
+        m_storedCounter = versioned && d.row ? m_rows[*d.row].counter : 0;
+        m_openedBy = 0;
+        m_brokenText.clear();
+        if (d.result != 0) {
             m_errorCode = kCheckFailed;
-        return d.result;
+            m_cause = d.cause;
+            return d.result;
+        }
+        if (versioned && m_storedCounter > 0)
+            checkResume(m_header.commands - static_cast<int>(m_storedCounter) + 1);
+        return 0;
     });
+}
+
+void Plugin::checkResume(int first) {
+    const std::vector<StepRecord> steps = m_session.readSteps(m_matchingCode);
+    const std::optional<std::int64_t> differing =
+        firstDifferingStep(steps, first - 1, [&](int step) {
+            return commandFingerprint(m_script ? m_script->commandText(step) : std::string());
+        });
+    if (differing)
+        throw PluginError::message(texts::kResumeMismatch, {std::to_string(*differing)})
+            .withCause(VT_CAUSE_VERSION);
 }
 
 const char* Plugin::makeSQLCommand(int n) noexcept {
     m_result.clear();
-    const char* text = guarded(kCommandTextFailed, static_cast<const char*>(nullptr), [&] {
-        if (m_script)
-            m_result = m_script->commandText(n);
-        return m_result.c_str();
-    });
+    m_commandNumber = n;
+    const char* text =
+        guarded(kCommandTextFailed, VT_CAUSE_SCRIPT, static_cast<const char*>(nullptr), [&] {
+            if (m_script)
+                m_result = m_script->commandText(n);
+            return m_result.c_str();
+        });
     return text ? text : m_result.c_str();
 }
 
 int Plugin::execrSQL(const char* command) noexcept {
-    return guarded(kExecFailed, kExecFailed, [&] {
+    return guarded(kExecFailed, VT_CAUSE_COMMAND, kExecFailed, [&] {
+        if (!m_brokenText.empty())
+            throw PluginError(m_brokenText);
         const std::string text = orEmpty(command);
+        if (m_session.connectionLost() && recoverConnection(text))
+            return 0;
+        const bool reconnect = script::isReconnectCommand(text);
+        if (reconnect && m_session.scriptTransactionOpen())
+            refuseOpenTransaction();
         ProgressUpdate progress;
         const bool versioned = !m_header.newVersion.empty();
         if (versioned) {
             progress.remaining = m_remaining - 1;
+            progress.expected = m_storedCounter;
+            progress.step = m_header.commands - progress.remaining;
+            progress.fingerprint = commandFingerprint(text);
             progress.code = &m_matchingCode;
             progress.version = &m_header.newVersion;
         }
+        const int remainingBefore = m_remaining;
+        const std::int64_t storedBefore = m_storedCounter;
         bool done = false;
         try {
-            if (script::isReconnectCommand(text))
+            if (reconnect)
                 m_session.reconnect(versioned ? &progress : nullptr, done);
             else
                 m_session.runCommand(text, versioned ? &progress : nullptr, done);
@@ -196,12 +253,67 @@ int Plugin::execrSQL(const char* command) noexcept {
             throw;
         }
         --m_remaining;
+        if (versioned)
+            m_storedCounter = progress.remaining;
+        if (!m_session.scriptTransactionOpen()) {
+            m_openedBy = 0;
+        } else if (m_openedBy == 0) {
+            m_openedBy = m_commandNumber > 0 ? m_commandNumber : progress.step;
+            m_remainingAtOpen = remainingBefore;
+            m_storedAtOpen = storedBefore;
+        }
         return 0;
     });
 }
 
+bool Plugin::recoverConnection(const std::string& command) {
+    m_session.recover();
+    if (m_openedBy != 0) {
+        // The server rolled back what the script's transaction held; going on from here would
+        // skip those commands.
+        m_remaining = m_remainingAtOpen;
+        m_storedCounter = m_storedAtOpen;
+        m_brokenText = fillTemplate(texts::kLostInTransaction, {std::to_string(m_openedBy)});
+        m_openedBy = 0;
+        throw PluginError(m_brokenText);
+    }
+    if (m_header.newVersion.empty())
+        return false;
+    const std::optional<std::int64_t> counter = m_session.readCounter(m_matchingCode);
+    if (counter && *counter == m_storedCounter)
+        return false; // the command did not take effect: run it
+    const int step = m_header.commands - m_remaining + 1;
+    if (counter && *counter == m_remaining - 1) {
+        // Committed just before the connection broke, if its record is this command's.
+        for (const StepRecord& record : m_session.readSteps(m_matchingCode))
+            if (record.step == step && record.hash == commandFingerprint(command)) {
+                --m_remaining;
+                m_storedCounter = *counter;
+                return true;
+            }
+    }
+    throw PluginError::message(
+        texts::kConcurrentRun,
+        {counter ? std::to_string(*counter) : std::string("-"), std::to_string(m_storedCounter)})
+        .withCause(VT_CAUSE_CONCURRENT);
+}
+
+void Plugin::refuseOpenTransaction() {
+    const int openedBy = m_openedBy;
+    m_session.rollbackScriptTransaction();
+    m_remaining = m_remainingAtOpen;
+    m_storedCounter = m_storedAtOpen;
+    m_openedBy = 0;
+    throw PluginError::message(texts::kUnclosedTransaction, {std::to_string(openedBy)})
+        .withCause(VT_CAUSE_COMMAND);
+}
+
 int Plugin::upDateVersion() noexcept {
-    return guarded(kUpdateFailed, kUpdateFailed, [&] {
+    return guarded(kUpdateFailed, VT_CAUSE_OTHER, kUpdateFailed, [&] {
+        // A transaction the script never closed would be rolled back at disconnection, taking
+        // its commands and progress with it: that is no success.
+        if (m_session.scriptTransactionOpen())
+            refuseOpenTransaction();
         if (!m_header.newVersion.empty())
             m_session.updateVersion(m_header.newVersion, m_matchingCode);
         return 0;
@@ -209,7 +321,7 @@ int Plugin::upDateVersion() noexcept {
 }
 
 int Plugin::piDone() noexcept {
-    return guarded(kDoneFailed, kDoneFailed, [&] {
+    return guarded(kDoneFailed, VT_CAUSE_OTHER, kDoneFailed, [&] {
         std::exception_ptr closeFailure;
         try {
             m_session.close();

@@ -31,12 +31,22 @@ public:
     int piDone() noexcept;
     int lastError() const noexcept { return m_errorCode; }
     const char* lastErrorMessage() noexcept;
+    int lastErrorCause() const noexcept { return m_errorCode == 0 ? VT_CAUSE_NONE : m_cause; }
 
 private:
     void openScript(const std::string& path);
     std::string readAliases();
-    void fail(int code, const char* text) noexcept;
-    template <typename Result, typename Body> Result guarded(int code, Result onFailure, Body body);
+    // Refuses to resume a run of another script: the recorded steps must be the script's own.
+    void checkResume(int first);
+    // After a lost connection: reconnects, then finds out whether the command under way when it
+    // broke took effect; true when it did (it is then counted and not run again).
+    bool recoverConnection(const std::string& command);
+    // Rolls back the transaction the script left open and refuses the run: nothing from the
+    // command that opened it on is committed, and the progress counts are those committed.
+    [[noreturn]] void refuseOpenTransaction();
+    void fail(int code, VtErrorCause cause, const char* text) noexcept;
+    template <typename Result, typename Body>
+    Result guarded(int code, VtErrorCause cause, Result onFailure, Body body);
 
     // The open script and the header values read from it.
     std::unique_ptr<script::RsqlScript> m_script;
@@ -44,6 +54,7 @@ private:
     // The text returned by piInit and MakeSQLCommand.
     std::string m_result;
     int m_errorCode = 0;
+    VtErrorCause m_cause = VT_CAUSE_NONE;
     std::string m_errorText;
     std::string m_unknownErrorText;
     bool m_engineStarted = false;
@@ -54,6 +65,18 @@ private:
     std::string m_matchingCode;
     // Commands still to run.
     int m_remaining = 0;
+    // The Counter of the matching row as this run last read or wrote it.
+    std::int64_t m_storedCounter = 0;
+    // The number MakeSQLCommand was last asked for: the command under way.
+    int m_commandNumber = 0;
+    // The command that opened the transaction the script holds open (0: none), and the counts
+    // committed before it.
+    int m_openedBy = 0;
+    int m_remainingAtOpen = 0;
+    std::int64_t m_storedAtOpen = 0;
+    // Set when the run can no longer go on (its open transaction was lost): every later command
+    // fails with this text.
+    std::string m_brokenText;
 };
 
 // The plug-in instance behind the exported functions.

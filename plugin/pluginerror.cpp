@@ -25,6 +25,12 @@ bool PluginError::hasNativeCode(std::int32_t code) const {
     return std::find(m_nativeCodes.begin(), m_nativeCodes.end(), code) != m_nativeCodes.end();
 }
 
+PluginError PluginError::withCause(VtErrorCause cause) const {
+    PluginError copy(*this);
+    copy.m_cause = cause;
+    return copy;
+}
+
 void checkEngine(dbengine::Status code) {
     if (code != 0)
         throw PluginError::engine(code);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dbengine/status.h"
+#include "plugin/vtutils.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -30,8 +31,14 @@ public:
     // Whether one of the engine error's entries carried this native server code.
     bool hasNativeCode(std::int32_t code) const;
 
+    // The kind of failure (VT_CAUSE_NONE: the failing function's usual kind).
+    VtErrorCause cause() const { return m_cause; }
+    // The same failure, of the given kind.
+    PluginError withCause(VtErrorCause cause) const;
+
 private:
     std::vector<std::int32_t> m_nativeCodes;
+    VtErrorCause m_cause = VT_CAUSE_NONE;
 };
 
 // Throws PluginError::engine(code) when code is not 0.

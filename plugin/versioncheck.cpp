@@ -38,6 +38,17 @@ VersionDecision decideVersion(const std::vector<VersionRow>& rows,
             d.errorText = fillTemplate(texts::kVersionMismatch, {dbVersion, script.oldVersion});
             d.first = counter;
             d.result = -3;
+            d.cause = VT_CAUSE_VERSION;
+            return d;
+        }
+        if (!script.newVersion.empty() && (row.counter < 0 || row.counter > n)) {
+            // No script of N commands can have left this Counter: resuming would walk command
+            // numbers outside the script.
+            d.errorText = fillTemplate(texts::kDamagedCounter,
+                                       {std::to_string(row.counter), std::to_string(n)});
+            d.remaining = 0;
+            d.result = -3;
+            d.cause = VT_CAUSE_VERSION;
             return d;
         }
         if (counter > 0) {
@@ -54,8 +65,35 @@ VersionDecision decideVersion(const std::vector<VersionRow>& rows,
         d.result = 0;
         return d;
     }
+    // The last row's refusal stands.
     d.result = -3;
+    d.cause = d.errorText == fillTemplate(texts::kAlreadyExecuted, {}) ? VT_CAUSE_APPLIED
+                                                                       : VT_CAUSE_VERSION;
     return d;
+}
+
+std::string commandFingerprint(std::string_view commandText) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (unsigned char c : commandText) {
+        hash ^= c;
+        hash *= 0x100000001b3ULL;
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4)
+        text[static_cast<std::size_t>(i)] = kDigits[hash & 0xF];
+    return text;
+}
+
+std::optional<std::int64_t>
+firstDifferingStep(const std::vector<StepRecord>& steps, int done,
+                   const std::function<std::string(int step)>& fingerprintOf) {
+    for (const StepRecord& record : steps) {
+        if (record.step < 1 || record.step > done ||
+            record.hash != fingerprintOf(static_cast<int>(record.step)))
+            return record.step;
+    }
+    return std::nullopt;
 }
 
 } // namespace vt::plugin

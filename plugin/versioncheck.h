@@ -3,9 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "plugin/vtutils.h"
 
 namespace vt::plugin {
 
@@ -33,12 +37,31 @@ struct VersionDecision {
     std::optional<std::size_t> row; // the row examined last: its code and version are the
                                     // outputs and its DBCode the matching code; none without rows
     std::optional<std::string> errorText; // the new error text (ANSI) when rows were examined
+    VtErrorCause cause = VT_CAUSE_NONE;   // the kind of refusal when result is -3
 };
 
 // Examines the rows in order and decides, row by row: a wrong or missing code or an error of an
-// earlier run moves on to the next row, a version mismatch stops at once, the first row without
-// error is taken. Without rows every command runs.
+// earlier run moves on to the next row, a version mismatch or a Counter outside 0..N (damaged
+// progress) stops at once, the first row without error is taken. Without rows every command
+// runs.
 VersionDecision decideVersion(const std::vector<VersionRow>& rows,
                               const ScriptHeaderValues& script);
+
+// The fingerprint of a command text as executed: 16 lower-case hexadecimal digits (64-bit
+// FNV-1a), the same on every platform.
+std::string commandFingerprint(std::string_view commandText);
+
+// One command recorded as executed by a versioned run that has not completed.
+struct StepRecord {
+    std::int64_t step = 0; // command number
+    std::string hash;      // its fingerprint
+};
+
+// The first recorded step that the script's own first `done` commands do not give: a step
+// outside 1..done, or one whose fingerprint differs from fingerprintOf(step). nullopt when every
+// record agrees (also when there are none: progress left by a run that kept no records).
+std::optional<std::int64_t>
+firstDifferingStep(const std::vector<StepRecord>& steps, int done,
+                   const std::function<std::string(int step)>& fingerprintOf);
 
 } // namespace vt::plugin

@@ -46,4 +46,8 @@ VT_EXPORT const char* GetLastVTErrorMessage(void) {
     return thePlugin().lastErrorMessage();
 }
 
+VT_EXPORT int GetLastVTErrorCause(void) {
+    return thePlugin().lastErrorCause();
+}
+
 } // extern "C"

@@ -29,16 +29,22 @@ extern "C" {
 #endif
 
 /* Opens the script and starts the database engine. Returns the engine's alias names, each
- * followed by ';' ("" when there are none, and on failure: error code -1). A missing script file
- * reads as an empty script. aliasConfigFile is accepted and not used by this plug-in. */
+ * followed by ';' ("" when there are none, and on failure: error code -1). A script that cannot
+ * be trusted is refused before anything runs: no regular file, neither a [DataBase] section nor
+ * commands, a Commands value that disagrees with the sections [Command1] .. [CommandN], a command
+ * line the format's value limit would cut, a NUL byte in a command. aliasConfigFile is accepted
+ * and not used by this plug-in. */
 const char* piInit(const char* scriptFile, const char* aliasConfigFile);
 
 /* Connects to the database named by an alias (or "DBName=<path>"). Returns 0 when the version
  * table R_VERSION exists, 1 when it does not, -1 on failure (error code -1). */
 int dbConnect(const char* alias, const char* user, const char* password);
 
-/* Compares the script's header with R_VERSION and yields the range of commands still to run in
- * *first..*last (preset *first to 1). *code and *version are set to the database's code and
+/* Takes the database's run lock (one run per database; held until piDone, waiting up to
+ * VT_LOCK_TIMEOUT seconds for another run), compares the script's header with R_VERSION and
+ * yields the range of commands still to run in *first..*last (preset *first to 1). A resume is
+ * refused when the commands recorded as done are not the script's own, or the Counter is outside
+ * 0..N. With create = 0 it writes nothing to the database. *code and *version are set to the database's code and
  * version only when they hold a non-null pointer on entry. create = 1 creates R_VERSION first
  * (after dbConnect returned 1 and the user agreed). Returns 0, or -3 (error code -3); the
  * error text then says why (wrong code, version mismatch, already executed, ...). The strings
@@ -54,12 +60,16 @@ const char* MakeSQLCommand(int n);
  * case reconnects with the login of dbConnect) and, for a script with a new version, lowers the
  * Counter of R_VERSION by one. Where the database allows it the command and its Counter update
  * commit together, so that a crash leaves both or neither; the command that brings the Counter
- * to 0 records the new version with it. Returns 0, or -5 (error code -5); a failed command is
- * not counted. The command text is only read during the call. */
+ * to 0 records the new version with it. The Counter must still hold what this run last read or
+ * wrote, else the command is rolled back and the call fails (another run changed the progress).
+ * After a lost connection the next call reconnects with the same login first. Returns 0, or -5
+ * (error code -5); a failed command is not counted. The command text is only read during the
+ * call. */
 int ExecrSQL(const char* command);
 
-/* Records the script's new version in R_VERSION (nothing for a script without one). Returns 0,
- * or -6 (error code -6). */
+/* Records the script's new version in R_VERSION (nothing for a script without one). Fails when
+ * the script left a transaction of its own open: that transaction is rolled back and the error
+ * names the command that opened it. Returns 0, or -6 (error code -6). */
 int UpDateVersion(void);
 
 /* Closes the database and shuts the engine down. Returns 0, or -2 (error code -2). Unloading

@@ -47,7 +47,7 @@ TEST_P(PluginInterface, UnloadingForgetsTheLastError) {
     EXPECT_EQ(api->lastMessage(), kUnknownError);
 }
 
-TEST_P(PluginInterface, ExportsOnlyTheNineFunctions) {
+TEST_P(PluginInterface, ExportsTheNineFunctionsAndTheCauseQueryOnly) {
     const std::string command = "nm -D --defined-only '" + VtUtilsApi::defaultFile() + "' 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
@@ -65,15 +65,23 @@ TEST_P(PluginInterface, ExportsOnlyTheNineFunctions) {
             names.insert(name);
     }
     ::pclose(pipe);
-    const std::set<std::string> expected = {
-        "piInit",        "dbConnect", "CheckDataBaseParams", "MakeSQLCommand",       "ExecrSQL",
-        "UpDateVersion", "piDone",    "GetLastVTError",      "GetLastVTErrorMessage"};
+    const std::set<std::string> expected = {"piInit",
+                                            "dbConnect",
+                                            "CheckDataBaseParams",
+                                            "MakeSQLCommand",
+                                            "ExecrSQL",
+                                            "UpDateVersion",
+                                            "piDone",
+                                            "GetLastVTError",
+                                            "GetLastVTErrorMessage",
+                                            "GetLastVTErrorCause"};
     EXPECT_EQ(names, expected);
 }
 
 TEST_P(PluginInterface, PiInitListsTheAliasesEachEndedBySemicolon) {
     db->writeAliases("[SECOND]\nDRIVER=STANDARD\nPATH=" + db->folder() + "/second.db\n");
-    const std::string aliases = api->piInit((db->folder() + "/none.rsql").c_str(), "ignored");
+    const std::string file = writeScript(scriptWith("ABC", "", "", {"select 1"}));
+    const std::string aliases = api->piInit(file.c_str(), "ignored");
     EXPECT_EQ(aliases, "TESTDB;SECOND;");
     EXPECT_EQ(api->GetLastVTError(), 0);
 }
@@ -82,13 +90,16 @@ TEST_P(PluginInterface, WithoutAnAliasesFileTheDefaultAliasIsOffered) {
     std::remove(db->aliasesFile().c_str());
     const std::string saved = std::getenv("VT_ALIASES");
     ::unsetenv("VT_ALIASES");
-    const std::string aliases = api->piInit((db->folder() + "/none.rsql").c_str(), "");
+    const std::string file = writeScript(scriptWith("ABC", "", "", {"select 1"}));
+    const std::string aliases = api->piInit(file.c_str(), "");
     ::setenv("VT_ALIASES", saved.c_str(), 1);
     EXPECT_EQ(aliases, "DEFAULT;");
 }
 
-TEST_P(PluginInterface, AMissingScriptFileReadsAsAnEmptyScript) {
-    EXPECT_EQ(open(db->folder() + "/missing.rsql"), 1);
+TEST_P(PluginInterface, AScriptWithAHeaderAndNoCommandsRunsNothing) {
+    const std::string file = db->folder() + "/empty.rsql";
+    writeFile(file, "[DataBase]\r\nCode=ABC\r\nCommands=0\r\n");
+    EXPECT_EQ(open(file), 1);
     EXPECT_EQ(std::string(api->MakeSQLCommand(1)), "");
     EXPECT_EQ(api->GetLastVTError(), 0);
     const CheckResult r = check(true);

@@ -292,6 +292,21 @@ void IniFile::forEachEntry(
     }
 }
 
+std::string IniFile::firstCutEntry(std::string_view section, bool raw) {
+    m->sync();
+    const Section* s = m->doc.findSection(section);
+    if (s == nullptr)
+        return {};
+    const std::span<const Entry> list = m->doc.entries(*s);
+    const std::size_t listed = m->doc.listedCount(*s);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string_view value = m->doc.rawValue(*s, list[i]);
+        if (i >= listed || (raw ? value : trimBlanks(value)).size() > kMaxValue)
+            return std::string(list[i].key);
+    }
+    return {};
+}
+
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
     section = trimBlanks(section);
     key = trimBlanks(key);

@@ -101,6 +101,11 @@ public:
                       const std::function<void(std::string_view key, std::string_view value,
                                                std::string_view rawValue)>& visit);
 
+    // The key of the first entry of the section that the reading limits hide in part or whole:
+    // a value longer than kMaxValue (the trimmed value, or the untrimmed one when raw), or an
+    // entry beyond the key-list budget; empty when the section is read whole.
+    std::string firstCutEntry(std::string_view section, bool raw);
+
     // Writes key=value (the value as given) into the section, replacing the value of the key's
     // first entry or appending an entry at the end of the section; a missing section is appended
     // to the file. Throws IniError for names or values that the file could not give back (a line

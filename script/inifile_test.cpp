@@ -142,6 +142,23 @@ TEST(IniFileTest, KeyListsStopWhereTheNamesNoLongerFitTheBudget) {
     EXPECT_EQ(ini.readString("S", "L3000"), "x"); // a lookup by name is not bounded
 }
 
+TEST(IniFileTest, FirstCutEntryNamesWhatTheReadingLimitsWouldHide) {
+    TempDir dir;
+    const std::string fits(2047, 'x');
+    std::string content = "[Whole]\r\nA=" + fits + "\r\nB=  " + fits + "  \r\n";
+    content += "[Long]\r\nA=x\r\nB=" + fits + "y\r\n";
+    content += "[Many]\r\n";
+    for (int i = 1; i <= 3000; ++i)
+        content += "L" + std::to_string(i) + "=x\r\n";
+    writeBytes(dir.file("a.ini"), content);
+    IniFile ini(dir.file("a.ini"));
+    EXPECT_EQ(ini.firstCutEntry("Whole", false), "");
+    EXPECT_EQ(ini.firstCutEntry("Whole", true), "B") << "blanks count when read untrimmed";
+    EXPECT_EQ(ini.firstCutEntry("Long", false), "B");
+    EXPECT_EQ(ini.firstCutEntry("Many", false), "L2916");
+    EXPECT_EQ(ini.firstCutEntry("Missing", false), "");
+}
+
 TEST(IniFileTest, LargeSectionsFindTheFirstOfEachKeyAndTakeWrites) {
     TempDir dir;
     std::string content = "[Big]\r\n";

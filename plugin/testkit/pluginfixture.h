@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 #include "plugin/testkit/testdatabase.h"
 #include "plugin/testkit/vtutilsapi.h"
+#include "plugin/vtutils.h"
 #include "script/rsqlwriter.h"
 
 #include <gtest/gtest.h>

@@ -35,6 +35,7 @@ VtUtilsApi::VtUtilsApi(const std::string& file) {
         bind(m_handle, "piDone", piDone);
         bind(m_handle, "GetLastVTError", GetLastVTError);
         bind(m_handle, "GetLastVTErrorMessage", GetLastVTErrorMessage);
+        bind(m_handle, "GetLastVTErrorCause", GetLastVTErrorCause);
     } catch (...) {
         ::dlclose(m_handle);
         throw;

@@ -5,10 +5,11 @@
 
 namespace vt::plugin::testkit {
 
-// One loaded copy of a plug-in library with its nine functions. Unloads it when destroyed.
+// One loaded copy of a plug-in library with its nine functions and GetLastVTErrorCause. Unloads it
+// when destroyed.
 class VtUtilsApi final {
 public:
-    // Loads the library and looks the nine functions up; throws std::runtime_error with the
+    // Loads the library and looks its functions up; throws std::runtime_error with the
     // loader's text on failure.
     explicit VtUtilsApi(const std::string& file = defaultFile());
     ~VtUtilsApi();
@@ -27,6 +28,7 @@ public:
     int (*piDone)() = nullptr;
     int (*GetLastVTError)() = nullptr;
     const char* (*GetLastVTErrorMessage)() = nullptr;
+    int (*GetLastVTErrorCause)() = nullptr;
 
     // GetLastVTErrorMessage as a string.
     std::string lastMessage() const;
