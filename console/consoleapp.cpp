@@ -8,10 +8,12 @@
 #include "console/prompter.h"
 #include "console/scriptrun.h"
 #include "platform/paths.h"
+#include "runner/runnertexts.h"
 #include "script/inifile.h"
 
 namespace vt::console {
 
+using runner::PluginFunction;
 using texts::fill;
 
 namespace {
@@ -150,7 +152,8 @@ int ConsoleApp::runScript(const CommandLine& args) {
     }
     for (PluginFunction function : kBoundAtLoad) {
         if (!m_plugin.bind(function))
-            return finish(fill(texts::kFunctionMissing, pluginFunctionName(function)), 1);
+            return finish(
+                fill(runner::texts::kFunctionMissing, runner::pluginFunctionName(function)), 1);
     }
 
     Prompter prompter(m_out, args, m_silent, m_env.password);

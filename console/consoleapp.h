@@ -6,8 +6,8 @@
 
 #include "console/commandline.h"
 #include "console/consolewriter.h"
-#include "console/pluginlibrary.h"
 #include "console/terminal.h"
+#include "runner/pluginlibrary.h"
 
 namespace vt::console {
 
@@ -41,7 +41,7 @@ private:
 
     ConsoleWriter m_out;
     ConsoleEnvironment m_env;
-    PluginLibrary m_plugin;
+    runner::PluginLibrary m_plugin;
     bool m_silent = false;
 };
 

@@ -25,8 +25,6 @@ inline constexpr std::string_view kErrorLabel = "ERROR: ";
 
 // Ending messages; "{}" stands for the value filled in.
 inline constexpr std::string_view kErrorLoadingLibrary = "Error loading library '{}'.";
-inline constexpr std::string_view kFunctionMissing =
-    "Required function '{}' not defined in this library.";
 inline constexpr std::string_view kFileNotFound = "File {} not found";
 inline constexpr std::string_view kNoAliases = "No available aliases";
 inline constexpr std::string_view kAliasOutOfBounds = "Index of alias is out of bounds";

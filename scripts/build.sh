@@ -7,7 +7,8 @@ build=${1:-$top/build}
 shift || true
 
 packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libpq-dev postgresql
-          libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev qt6-base-dev xvfb xauth)
+          libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev nlohmann-json3-dev qt6-base-dev
+          xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
