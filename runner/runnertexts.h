@@ -36,8 +36,8 @@ inline constexpr std::string_view kNoVersionTable =
 
 // Outcomes of up.
 inline constexpr std::string_view kUpToDate = "Database {} is up to date (version {})";
-inline constexpr std::string_view kAlreadyAppliedByOther =
-    "{} was applied by another run meanwhile";
+inline constexpr std::string_view kNothingChained =
+    "No versioned scripts to bring the database up to date with (run unversioned ones with r)";
 
 // A text with its "{}" places filled in.
 template <typename... Args> std::string fill(std::string_view text, Args&&... args) {

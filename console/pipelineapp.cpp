@@ -1,0 +1,229 @@
+// vtconsole's commands for pipelines and operators: status and up. Never asks anything; messages
+// go to the error stream, results to the output stream (with --json one JSON object only).
+#include "console/pipelineapp.h"
+
+#include <filesystem>
+
+#include "console/consoletexts.h"
+#include "platform/codepage.h"
+#include "runner/chainupdate.h"
+#include "runner/runnertexts.h"
+#include "runner/statuscheck.h"
+#include "script/inifile.h"
+
+namespace vt::console {
+
+using texts::fill;
+
+namespace {
+
+// The plug-in functions looked up right after loading.
+constexpr runner::PluginFunction kBoundAtLoad[] = {
+    runner::PluginFunction::GetLastVTErrorMessage,
+    runner::PluginFunction::GetLastVTError,
+    runner::PluginFunction::MakeSQLCommand,
+    runner::PluginFunction::piDone,
+};
+
+// The file name of a path, in the ANSI code page like the texts it is shown in.
+std::string fileName(const std::string& path) {
+    return platform::utf8ToAnsi(std::filesystem::path(path).filename().string());
+}
+
+std::string versionText(const std::string& version) {
+    return version.empty() ? std::string(texts::kNoVersion) : version;
+}
+
+// Tells the error stream what up is doing.
+class UpMessages final : public runner::ChainProgress {
+public:
+    explicit UpMessages(std::ostream& err) : m_err(err) {}
+    void scriptStarting(const runner::ChainScript& script, int first, int last) override {
+        const script::RsqlHeader& h = script.header;
+        m_err << platform::ansiToTerminal(fill(texts::kUpApplying, fileName(script.path),
+                                               versionText(h.oldVersion), h.newVersion, first,
+                                               last))
+              << std::endl;
+    }
+    void scriptFinished(const runner::ScriptReport&) override {}
+    void commandStarting(int, const std::string&) override {}
+    void commandSucceeded(int) override {}
+
+private:
+    std::ostream& m_err;
+};
+
+} // namespace
+
+PipelineApp::PipelineApp(std::ostream& out, std::ostream& err, ConsoleEnvironment environment)
+    : m_out(out), m_err(err), m_env(std::move(environment)) {}
+
+int PipelineApp::run(const std::vector<std::string>& args) {
+    PipelineArgs parsed;
+    try {
+        parsed = PipelineArgs::parse(args);
+    } catch (const UsageError& e) {
+        m_err << e.what() << "\n\n" << texts::kPipelineUsage;
+        return runner::kExitUsage;
+    }
+    const int code = runCommand(parsed);
+    if (m_plugin.isBound(runner::PluginFunction::piDone))
+        m_plugin.piDone();
+    m_plugin.unload();
+    return code;
+}
+
+std::string PipelineApp::loadPlugin(const PipelineArgs& args) {
+    std::string file(texts::kDefaultPlugin);
+    try {
+        if (args.pluginAlias && !args.pluginAlias->empty()) {
+            script::IniFile ini(m_env.configFile);
+            std::string registered = ini.readString(texts::kPluginSection, *args.pluginAlias);
+            if (!registered.empty())
+                file = registered;
+        }
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    if (!m_plugin.load(file)) {
+        std::string text = fill(texts::kErrorLoadingLibrary, file);
+        if (!m_plugin.loadError().empty())
+            text += "\n" + m_plugin.loadError();
+        return text;
+    }
+    for (runner::PluginFunction function : kBoundAtLoad) {
+        if (!m_plugin.bind(function))
+            return fill(runner::texts::kFunctionMissing, runner::pluginFunctionName(function));
+    }
+    return {};
+}
+
+int PipelineApp::runCommand(const PipelineArgs& args) {
+    runner::RunTarget target;
+    if (args.dbname) {
+        target.displayName = platform::terminalToAnsi(*args.dbname);
+        target.database = std::string(texts::kDbNamePrefix) + target.displayName;
+    } else {
+        target.database = target.displayName = platform::terminalToAnsi(*args.alias);
+    }
+    target.user = platform::terminalToAnsi(args.user.value_or(""));
+    if (args.password)
+        target.password = platform::terminalToAnsi(*args.password);
+    else if (m_env.password)
+        target.password = *m_env.password;
+    target.aliasConfigFile = args.aliasConfigFile.value_or(std::string(texts::kDefaultAliasConfig));
+
+    if (std::string problem = loadPlugin(args); !problem.empty()) {
+        runner::RunReport report;
+        report.command = args.command;
+        report.database = target.displayName;
+        report.fail(runner::RunFailure(runner::FailureCause::Other, problem,
+                                       runner::PluginFunction::piInit, 1));
+        return finish(args, report);
+    }
+    if (args.command == texts::kStatusCommand)
+        return finish(args, runner::StatusCheck(m_plugin, target).run(args.paths));
+    UpMessages messages(m_err);
+    return finish(args, runner::ChainUpdate(m_plugin, target, args.init, messages).run(args.paths));
+}
+
+int PipelineApp::finish(const PipelineArgs& args, const runner::RunReport& report) {
+    if (report.error) {
+        std::string text = std::string(texts::kErrorLabel) + report.error->text;
+        if (!report.error->script.empty())
+            text += " (" + fileName(report.error->script) + ")";
+        message(text);
+    }
+    if (args.json) {
+        m_out << runner::toJson(report).dump(2, ' ', false,
+                                             nlohmann::json::error_handler_t::replace)
+              << std::endl;
+    } else if (args.command == texts::kStatusCommand) {
+        printStatus(report);
+    } else {
+        printUp(report);
+    }
+    return report.exitCode();
+}
+
+void PipelineApp::message(const std::string& ansiText) {
+    m_err << platform::ansiToTerminal(ansiText) << std::endl;
+}
+
+void PipelineApp::result(const std::string& ansiText) {
+    m_out << platform::ansiToTerminal(ansiText) << "\n";
+}
+
+void PipelineApp::printStatus(const runner::RunReport& report) {
+    if (!report.versionTable)
+        result(fill(texts::kStatusNoTable, report.database));
+    else if (!report.error || !report.code.empty() || !report.versionBefore.empty())
+        result(fill(texts::kStatusDatabase, report.database, versionText(report.code),
+                    versionText(report.versionBefore)));
+    for (const runner::ScriptReport& s : report.scripts) {
+        if (s.verdict == runner::Verdict::WouldResume)
+            result(fill(texts::kStatusInterrupted, fileName(s.path), s.last - s.first + 1));
+    }
+    for (const runner::ScriptReport& s : report.scripts) {
+        const script::RsqlHeader& h = s.header;
+        result(fill(texts::kScriptLine, fileName(s.path), h.code, versionText(h.oldVersion),
+                    versionText(h.newVersion), h.commands));
+        switch (s.verdict) {
+        case runner::Verdict::WouldRun:
+        case runner::Verdict::WouldResume:
+            if (s.last < s.first)
+                result(std::string(texts::kNothingToRun));
+            else if (s.verdict == runner::Verdict::WouldResume)
+                result(fill(texts::kWouldResume, s.first, s.first, s.last));
+            else
+                result(fill(s.createsVersionTable ? texts::kWouldRunCreating : texts::kWouldRun,
+                            s.first, s.last));
+            for (std::size_t i = 0; i < s.pendingLines.size(); ++i)
+                result(fill(texts::kPendingLine, s.first + static_cast<int>(i), s.pendingLines[i]));
+            break;
+        case runner::Verdict::Applied:
+            result(std::string(texts::kAlreadyApplied));
+            break;
+        case runner::Verdict::WouldFollow:
+            result(std::string(texts::kWouldFollow));
+            break;
+        case runner::Verdict::Refused:
+            result(fill(texts::kRefused, s.reason));
+            break;
+        default:
+            break;
+        }
+    }
+    m_out.flush();
+}
+
+void PipelineApp::printUp(const runner::RunReport& report) {
+    for (const runner::ScriptReport& s : report.scripts) {
+        const std::string name = fileName(s.path);
+        const script::RsqlHeader& h = s.header;
+        switch (s.verdict) {
+        case runner::Verdict::Ran:
+            result(fill(texts::kUpRan, name, versionText(h.oldVersion), h.newVersion, s.first,
+                        s.last, s.seconds));
+            break;
+        case runner::Verdict::Applied:
+            result(fill(texts::kUpApplied, name));
+            break;
+        case runner::Verdict::Failed:
+        case runner::Verdict::Refused:
+            result(fill(texts::kUpFailed, name, s.reason));
+            break;
+        case runner::Verdict::NotChained:
+            result(fill(texts::kUpNotChained, name));
+            break;
+        default:
+            result(fill(texts::kUpNotReached, name));
+            break;
+        }
+    }
+    if (!report.error)
+        result(fill(runner::texts::kUpToDate, report.database, versionText(report.versionAfter)));
+    m_out.flush();
+}
+
+} // namespace vt::console
