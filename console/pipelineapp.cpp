@@ -66,9 +66,8 @@ int PipelineApp::run(const std::vector<std::string>& args) {
         m_err << e.what() << "\n\n" << texts::kPipelineUsage;
         return runner::kExitUsage;
     }
+    // The workflows close every script they open (piDone) before they return.
     const int code = runCommand(parsed);
-    if (m_plugin.isBound(runner::PluginFunction::piDone))
-        m_plugin.piDone();
     m_plugin.unload();
     return code;
 }

@@ -13,7 +13,10 @@
 //   VT_FAKE_MAKE_ERROR    the number of a command whose MakeSQLCommand fails (-4)
 //   VT_FAKE_FAIL          "n:k,..." command n fails k times (0: always) in ExecrSQL (-5)
 //   VT_FAKE_UPDATE_ERROR  UpDateVersion fails (-6) with this text
-// Built a second time without UpDateVersion (VT_FAKE_WITHOUT_UPDATEVERSION).
+//   VT_FAKE_CAUSE         the VtErrorCause GetLastVTErrorCause gives after a failure (default
+//                         VT_CAUSE_OTHER)
+// Built a second time with the nine required functions but UpDateVersion, and without the
+// optional GetLastVTErrorCause (VT_FAKE_MINIMAL).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -151,7 +154,7 @@ int ExecrSQL(const char* command) {
     return 0;
 }
 
-#ifndef VT_FAKE_WITHOUT_UPDATEVERSION
+#ifndef VT_FAKE_MINIMAL
 int UpDateVersion(void) {
     g.code = 0;
     log("UpDateVersion");
@@ -176,5 +179,11 @@ const char* GetLastVTErrorMessage(void) {
                ? "\xCD\xE5\xE8\xE7\xE2\xE5\xF1\xF2\xED\xE0\xFF \xEE\xF8\xE8\xE1\xEA\xE0 DLL"
                : g.error.c_str();
 }
+
+#ifndef VT_FAKE_MINIMAL
+int GetLastVTErrorCause(void) {
+    return g.code == 0 ? VT_CAUSE_NONE : std::atoi(env("VT_FAKE_CAUSE", "8").c_str());
+}
+#endif
 
 } // extern "C"
