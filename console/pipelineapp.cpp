@@ -45,7 +45,6 @@ public:
                                                last))
               << std::endl;
     }
-    void scriptFinished(const runner::ScriptReport&) override {}
     void commandStarting(int, const std::string&) override {}
     void commandSucceeded(int) override {}
 
@@ -109,15 +108,14 @@ int PipelineApp::runCommand(const PipelineArgs& args) {
     if (args.password)
         target.password = platform::terminalToAnsi(*args.password);
     else if (m_env.password)
-        target.password = *m_env.password;
+        target.password = platform::terminalToAnsi(*m_env.password);
     target.aliasConfigFile = args.aliasConfigFile.value_or(std::string(texts::kDefaultAliasConfig));
 
     if (std::string problem = loadPlugin(args); !problem.empty()) {
         runner::RunReport report;
         report.command = args.command;
         report.database = target.displayName;
-        report.fail(runner::RunFailure(runner::FailureCause::Other, problem,
-                                       runner::PluginFunction::piInit, 1));
+        report.fail(runner::RunFailure(runner::FailureCause::Other, problem));
         return finish(args, report);
     }
     if (args.command == texts::kStatusCommand)

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "runner/runprogress.h"
-#include "runner/runreport.h"
 #include "runner/scriptchain.h"
 
 namespace vt::runner {
@@ -12,9 +11,6 @@ class ChainProgress : public RunProgress {
 public:
     // The script is about to run commands first..last.
     virtual void scriptStarting(const ChainScript& script, int first, int last) = 0;
-
-    // The script ran, failed or was refused.
-    virtual void scriptFinished(const ScriptReport& report) = 0;
 };
 
 } // namespace vt::runner

@@ -46,7 +46,7 @@ private:
 };
 
 RunFailure refusal(const std::string& text) {
-    return RunFailure(FailureCause::Version, text, PluginFunction::CheckDataBaseParams, 1);
+    return RunFailure(FailureCause::Version, text);
 }
 
 } // namespace
@@ -150,7 +150,8 @@ bool ChainUpdate::apply(ScriptReport& script, bool createTable, RunReport& repor
         session.updateVersion();
         script.verdict = Verdict::Ran;
     } catch (const RunFailure& failure) {
-        const bool refused = failure.function() == PluginFunction::CheckDataBaseParams;
+        const bool refused =
+            failure.cause() == FailureCause::Version || failure.cause() == FailureCause::Applied;
         script.verdict = refused ? Verdict::Refused : Verdict::Failed;
         script.cause = failure.cause();
         script.reason = failure.what();
@@ -158,7 +159,6 @@ bool ChainUpdate::apply(ScriptReport& script, bool createTable, RunReport& repor
     }
     session.close();
     script.seconds = secondsSince(started);
-    m_progress.scriptFinished(script);
     return script.verdict == Verdict::Ran;
 }
 

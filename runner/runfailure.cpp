@@ -72,4 +72,7 @@ RunFailure::RunFailure(FailureCause cause, std::string text, PluginFunction func
     : std::runtime_error(std::move(text)), m_cause(cause), m_function(function),
       m_pluginCode(pluginCode) {}
 
+RunFailure::RunFailure(FailureCause cause, std::string text)
+    : std::runtime_error(std::move(text)), m_cause(cause), m_pluginCode(1) {}
+
 } // namespace vt::runner

@@ -32,18 +32,21 @@ FailureCause causeOf(std::optional<int> reported, PluginFunction failed);
 // Thrown by the run workflow. what() is the failure's text in the ANSI code page.
 class RunFailure : public std::runtime_error {
 public:
+    // A failure of a plug-in function (or a function the plug-in lacks).
     RunFailure(FailureCause cause, std::string text, PluginFunction function, int pluginCode);
+    // A failure the runner finds itself, before or between the plug-in's calls.
+    RunFailure(FailureCause cause, std::string text);
 
     FailureCause cause() const { return m_cause; }
-    // The plug-in function that failed (or that is missing).
-    PluginFunction function() const { return m_function; }
+    // The plug-in function that failed (or that is missing); nullopt for the runner's own.
+    std::optional<PluginFunction> function() const { return m_function; }
     // The plug-in's error code (GetLastVTError, or the function's result when that is 0); 1 for
     // failures found by the runner itself.
     int pluginCode() const { return m_pluginCode; }
 
 private:
     FailureCause m_cause;
-    PluginFunction m_function;
+    std::optional<PluginFunction> m_function;
     int m_pluginCode;
 };
 

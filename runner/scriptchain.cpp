@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 [[noreturn]] void fail(FailureCause cause, const std::string& text) {
-    throw RunFailure(cause, text, PluginFunction::piInit, 1);
+    throw RunFailure(cause, text);
 }
 
 // A file name as text of the ANSI code page (file names are UTF-8 bytes).
