@@ -151,6 +151,12 @@ void PipelineApp::result(const std::string& ansiText) {
     m_out << platform::ansiToTerminal(ansiText) << "\n";
 }
 
+void PipelineApp::printPending(const runner::ScriptReport& script) {
+    for (std::size_t i = 0; i < script.pendingLines.size(); ++i)
+        result(
+            fill(texts::kPendingLine, script.first + static_cast<int>(i), script.pendingLines[i]));
+}
+
 void PipelineApp::printStatus(const runner::RunReport& report) {
     if (!report.versionTable)
         result(fill(texts::kStatusNoTable, report.database));
@@ -175,14 +181,14 @@ void PipelineApp::printStatus(const runner::RunReport& report) {
             else
                 result(fill(s.createsVersionTable ? texts::kWouldRunCreating : texts::kWouldRun,
                             s.first, s.last));
-            for (std::size_t i = 0; i < s.pendingLines.size(); ++i)
-                result(fill(texts::kPendingLine, s.first + static_cast<int>(i), s.pendingLines[i]));
+            printPending(s);
             break;
         case runner::Verdict::Applied:
             result(std::string(texts::kAlreadyApplied));
             break;
         case runner::Verdict::WouldFollow:
             result(std::string(texts::kWouldFollow));
+            printPending(s);
             break;
         case runner::Verdict::Refused:
             result(fill(texts::kRefused, s.reason));

@@ -26,6 +26,7 @@ private:
     // Loads the plug-in; an empty text on success, else what went wrong (ANSI).
     std::string loadPlugin(const PipelineArgs& args);
     void printStatus(const runner::RunReport& report);
+    void printPending(const runner::ScriptReport& script);
     void printUp(const runner::RunReport& report);
     // Ends with the report: JSON or text on the output stream, the error on the error stream.
     int finish(const PipelineArgs& args, const runner::RunReport& report);

@@ -107,7 +107,8 @@ TEST_P(PipelineRunTest, StatusOnAFreshDatabaseChangesNothing) {
     const json j = parsed(vtconsole("status", {folder(), "--json"}));
     EXPECT_EQ(j["versionTable"], false);
     EXPECT_TRUE(j["versionBefore"].is_null());
-    EXPECT_EQ(verdicts(j), (std::vector<std::string>{"would-run", "would-run", "would-run"}));
+    EXPECT_EQ(verdicts(j), (std::vector<std::string>{"would-run", "would-follow", "would-follow"}));
+    EXPECT_EQ(j["scripts"][0]["createsVersionTable"], true);
     EXPECT_EQ(j["scripts"][1]["pendingCommands"][1], "insert into fix_me values (2)");
     EXPECT_FALSE(db->hasTable("R_VERSION"));
     EXPECT_FALSE(db->hasTable("t"));

@@ -31,7 +31,8 @@ int exitCodeFor(FailureCause cause);
 enum class Verdict {
     WouldRun,    // status: commands first..last would run
     WouldResume, // status: an interrupted run would resume at first
-    WouldFollow, // status: would run after the scripts before it in the chain
+    WouldFollow, // status: would run after the scripts before it in the chain (first..last, when
+                 // known, are what the plug-in would run of it on the database as it is now)
     Applied,     // already applied to the database
     Refused,     // refused (reason holds the plug-in's text)
     Ran,         // up: commands first..last ran and the new version was recorded

@@ -66,12 +66,18 @@ void StatusCheck::placeInChain(RunReport& report) {
         if (i == *start)
             continue;
         for (ScriptReport& s : report.scripts) {
-            if (s.path != chain->ordered()[i].path || s.verdict != Verdict::Refused ||
-                s.cause != FailureCause::Version)
+            if (s.path != chain->ordered()[i].path)
                 continue;
-            s.verdict = i < *start ? Verdict::Applied : Verdict::WouldFollow;
-            s.cause.reset();
-            s.reason.clear();
+            // A database without a version takes any script alone; in the chain the later
+            // ones follow the first.
+            const bool versionRefusal =
+                s.verdict == Verdict::Refused && s.cause == FailureCause::Version;
+            if (versionRefusal || (i > *start && s.verdict == Verdict::WouldRun)) {
+                s.verdict = i < *start ? Verdict::Applied : Verdict::WouldFollow;
+                s.createsVersionTable = false;
+                s.cause.reset();
+                s.reason.clear();
+            }
         }
     }
 }

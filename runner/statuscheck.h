@@ -28,8 +28,9 @@ public:
 
 private:
     void checkScript(ScriptReport& script, RunReport& report);
-    // Where the scripts form a chain, reads the plug-in's version refusals in its light: a
-    // script before the database's place in the chain is applied, one after it would follow.
+    // Where the scripts form a chain, reads the plug-in's verdicts in its light: a script the
+    // plug-in refuses for its version is applied when it comes before the database's place in
+    // the chain; one after that place would follow the ones before it.
     static void placeInChain(RunReport& report);
 
     PluginLibrary& m_plugin;
