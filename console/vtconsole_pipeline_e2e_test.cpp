@@ -1,5 +1,6 @@
 // End-to-end tests of vtconsole status and up with the real plug-in, against SQLite files and
 // the PostgreSQL server of the test run.
+#include <filesystem>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -15,22 +16,12 @@ namespace {
 
 using nlohmann::json;
 
-class PipelineRunTest : public ::testing::TestWithParam<Backend> {
+class PipelineRunTest : public BackendTest {
 protected:
     void SetUp() override {
-        ASSERT_EQ(access((binFolder() + "/vtutils.so").c_str(), F_OK), 0)
-            << "the real plug-in is not built";
-        if (GetParam() == Backend::Postgres) {
-            if (pgEnv("VT_TEST_PGHOST").empty()) {
-                if (pgEnv("VT_TEST_PG_REQUIRED") == "1")
-                    FAIL() << "VT_TEST_PG_REQUIRED=1 but no PostgreSQL server is given";
-                GTEST_SKIP() << "no PostgreSQL server (VT_TEST_PGHOST unset)";
-            }
-            db = std::make_unique<PgDatabase>();
-        } else {
-            db = std::make_unique<SqliteDatabase>(dir.file("lite.db"), true);
-        }
-        writeFile(dir.file("aliases.ini"), db->aliasSection());
+        BackendTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         std::filesystem::create_directory(folder());
         script("01_schema.rsql", "0.0", "1.0",
                {"create table t (a int)", "insert into t values (1)"});
@@ -52,21 +43,9 @@ protected:
     // Runs "vtconsole COMMAND args... -alias ALIAS" with the test's settings folder.
     ProcessResult vtconsole(const std::string& command, std::vector<std::string> args,
                             const std::map<std::string, std::string>& env = {}) {
-        ProcessSpec spec;
-        spec.program = binFolder() + "/vtconsole";
-        spec.args = {command};
-        spec.args.insert(spec.args.end(), args.begin(), args.end());
-        spec.args.insert(spec.args.end(), {"-alias", db->alias()});
-        spec.env = db->env();
-        for (const auto& [name, value] : env)
-            spec.env[name] = value;
-        spec.env["VT_CONFIG_DIR"] = dir.path();
-        spec.env["VT_ALIASES"] = dir.file("aliases.ini");
-        spec.env["LC_ALL"] = "C.UTF-8";
-        spec.unset = {"NO_COLOR", "VT_CODEPAGE"};
-        if (!spec.env.count("VT_PASSWORD"))
-            spec.unset.push_back("VT_PASSWORD");
-        return runProcess(spec);
+        args.insert(args.begin(), command);
+        args.insert(args.end(), {"-alias", db->alias()});
+        return runProcess(vtconsoleSpec(std::move(args), env));
     }
 
     // The JSON object of a --json run; fails the test unless standard output holds exactly one.
@@ -89,9 +68,6 @@ protected:
     std::vector<std::string> version() {
         return db->query("select Version, DBCode, Counter from R_VERSION");
     }
-
-    TempDir dir;
-    std::unique_ptr<Database> db;
 };
 
 TEST_P(PipelineRunTest, StatusOnAFreshDatabaseChangesNothing) {

@@ -18,24 +18,8 @@
 namespace vt::console::testing {
 namespace {
 
-class PluginRunTest : public ::testing::TestWithParam<Backend> {
+class PluginRunTest : public BackendTest {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(access((binFolder() + "/vtutils.so").c_str(), F_OK), 0)
-            << "the real plug-in is not built";
-        if (GetParam() == Backend::Postgres) {
-            if (pgEnv("VT_TEST_PGHOST").empty()) {
-                if (pgEnv("VT_TEST_PG_REQUIRED") == "1")
-                    FAIL() << "VT_TEST_PG_REQUIRED=1 but no PostgreSQL server is given";
-                GTEST_SKIP() << "no PostgreSQL server (VT_TEST_PGHOST unset)";
-            }
-            db = std::make_unique<PgDatabase>();
-        } else {
-            db = std::make_unique<SqliteDatabase>(dir.file("lite.db"), true);
-        }
-        writeFile(dir.file("aliases.ini"), db->aliasSection());
-    }
-
     // Writes a script of one-line commands.
     std::string script(const std::string& name, const std::string& newVersion,
                        const std::vector<std::string>& commands, bool crypt = false) {
@@ -56,29 +40,16 @@ protected:
     }
 
     ProcessSpec specFor(const std::string& file, std::vector<std::string> args) {
-        ProcessSpec spec;
-        spec.program = binFolder() + "/vtconsole";
-        spec.args = {"r", file, "-alias", db->alias()};
+        std::vector<std::string> all = {"r", file, "-alias", db->alias()};
         for (const auto& a : db->loginArgs())
-            spec.args.push_back(a);
-        spec.args.insert(spec.args.end(), args.begin(), args.end());
-        spec.env = db->env();
-        spec.env["VT_CONFIG_DIR"] = dir.path();
-        spec.env["VT_ALIASES"] = dir.file("aliases.ini");
-        spec.env["LC_ALL"] = "C.UTF-8";
-        spec.unset = {"NO_COLOR", "VT_CODEPAGE"};
-        if (!spec.env.count("VT_PASSWORD"))
-            spec.unset.push_back("VT_PASSWORD");
-        spec.timeoutSeconds = 120;
-        return spec;
+            all.push_back(a);
+        all.insert(all.end(), args.begin(), args.end());
+        return vtconsoleSpec(std::move(all));
     }
 
     std::vector<std::string> version() {
         return db->query("select Version, DBCode, Counter from R_VERSION");
     }
-
-    TempDir dir;
-    std::unique_ptr<Database> db;
 };
 
 const std::vector<std::string> kCommands = {"create table t (a int)", "insert into t values (1)",

@@ -5,14 +5,17 @@
 #include <atomic>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include "console/testsupport/processrunner.h"
 #include "console/testsupport/rsqlfixture.h"
 
 namespace vt::console::testing {
@@ -178,6 +181,51 @@ private:
 };
 
 enum class Backend { Sqlite, Postgres };
+
+// A test on a fresh database of each backend, reachable through the alias of dir's aliases.ini.
+// The real plug-in must be built; inside scripts/test.sh (VT_TEST_PG_REQUIRED=1) a missing
+// PostgreSQL server fails the test, elsewhere it skips it.
+class BackendTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(access((binFolder() + "/vtutils.so").c_str(), F_OK), 0)
+            << "the real plug-in is not built";
+        if (GetParam() == Backend::Postgres) {
+            if (pgEnv("VT_TEST_PGHOST").empty()) {
+                if (pgEnv("VT_TEST_PG_REQUIRED") == "1")
+                    FAIL() << "VT_TEST_PG_REQUIRED=1 but no PostgreSQL server is given";
+                GTEST_SKIP() << "no PostgreSQL server (VT_TEST_PGHOST unset)";
+            }
+            db = std::make_unique<PgDatabase>();
+        } else {
+            db = std::make_unique<SqliteDatabase>(dir.file("lite.db"), true);
+        }
+        writeFile(dir.file("aliases.ini"), db->aliasSection());
+    }
+
+    // vtconsole with the arguments, the test's settings folder and aliases, the database's
+    // environment with env on top, and no colours.
+    ProcessSpec vtconsoleSpec(std::vector<std::string> args,
+                              const std::map<std::string, std::string>& env = {}) const {
+        ProcessSpec spec;
+        spec.program = binFolder() + "/vtconsole";
+        spec.args = std::move(args);
+        spec.env = db->env();
+        for (const auto& [name, value] : env)
+            spec.env[name] = value;
+        spec.env["VT_CONFIG_DIR"] = dir.path();
+        spec.env["VT_ALIASES"] = dir.file("aliases.ini");
+        spec.env["LC_ALL"] = "C.UTF-8";
+        spec.unset = {"NO_COLOR", "VT_CODEPAGE"};
+        if (!spec.env.count("VT_PASSWORD"))
+            spec.unset.push_back("VT_PASSWORD");
+        spec.timeoutSeconds = 120;
+        return spec;
+    }
+
+    TempDir dir;
+    std::unique_ptr<Database> db;
+};
 
 inline const char* backendName(Backend backend) {
     return backend == Backend::Sqlite ? "SQLite" : "PostgreSQL";
