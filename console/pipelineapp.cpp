@@ -9,21 +9,12 @@
 #include "runner/chainupdate.h"
 #include "runner/runnertexts.h"
 #include "runner/statuscheck.h"
-#include "script/inifile.h"
 
 namespace vt::console {
 
 using texts::fill;
 
 namespace {
-
-// The plug-in functions looked up right after loading.
-constexpr runner::PluginFunction kBoundAtLoad[] = {
-    runner::PluginFunction::GetLastVTErrorMessage,
-    runner::PluginFunction::GetLastVTError,
-    runner::PluginFunction::MakeSQLCommand,
-    runner::PluginFunction::piDone,
-};
 
 // The file name of a path, in the ANSI code page like the texts it is shown in.
 std::string fileName(const std::string& path) {
@@ -71,31 +62,6 @@ int PipelineApp::run(const std::vector<std::string>& args) {
     return code;
 }
 
-std::string PipelineApp::loadPlugin(const PipelineArgs& args) {
-    std::string file(texts::kDefaultPlugin);
-    try {
-        if (args.pluginAlias && !args.pluginAlias->empty()) {
-            script::IniFile ini(m_env.configFile);
-            std::string registered = ini.readString(texts::kPluginSection, *args.pluginAlias);
-            if (!registered.empty())
-                file = registered;
-        }
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    if (!m_plugin.load(file)) {
-        std::string text = fill(texts::kErrorLoadingLibrary, file);
-        if (!m_plugin.loadError().empty())
-            text += "\n" + m_plugin.loadError();
-        return text;
-    }
-    for (runner::PluginFunction function : kBoundAtLoad) {
-        if (!m_plugin.bind(function))
-            return fill(runner::texts::kFunctionMissing, runner::pluginFunctionName(function));
-    }
-    return {};
-}
-
 int PipelineApp::runCommand(const PipelineArgs& args) {
     runner::RunTarget target;
     if (args.dbname) {
@@ -111,7 +77,8 @@ int PipelineApp::runCommand(const PipelineArgs& args) {
         target.password = platform::terminalToAnsi(*m_env.password);
     target.aliasConfigFile = args.aliasConfigFile.value_or(std::string(texts::kDefaultAliasConfig));
 
-    if (std::string problem = loadPlugin(args); !problem.empty()) {
+    if (std::string problem = loadRegisteredPlugin(m_plugin, m_env.configFile, args.pluginAlias);
+        !problem.empty()) {
         runner::RunReport report;
         report.command = args.command;
         report.database = target.displayName;

@@ -23,8 +23,6 @@ public:
 
 private:
     int runCommand(const PipelineArgs& args);
-    // Loads the plug-in; an empty text on success, else what went wrong (ANSI).
-    std::string loadPlugin(const PipelineArgs& args);
     void printStatus(const runner::RunReport& report);
     void printPending(const runner::ScriptReport& script);
     void printUp(const runner::RunReport& report);
