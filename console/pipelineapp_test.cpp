@@ -2,6 +2,7 @@
 // the streams, JSON, and the order of the plug-in's calls.
 #include "console/pipelineapp.h"
 
+#include <filesystem>
 #include <sstream>
 #include <utility>
 
@@ -214,6 +215,78 @@ TEST_F(PipelineTest, StatusShowsTheRecordAndThePendingCommandsAndRunsNothing) {
     EXPECT_EQ(o.err, "");
     EXPECT_TRUE(callsOf(o.calls, "ExecrSQL").empty());
     EXPECT_TRUE(callsOf(o.calls, "UpDateVersion").empty());
+}
+
+// Three chained scripts a (0.0 -> 1.0), b (1.0 -> 1.1) and c (1.1 -> 1.2) in a folder of their own.
+class ChainPipelineTest : public PipelineTest {
+protected:
+    void SetUp() override {
+        PipelineTest::SetUp();
+        folder = dir.file("chain");
+        std::filesystem::create_directory(folder);
+        const char* steps[][3] = {
+            {"a.rsql", "0.0", "1.0"}, {"b.rsql", "1.0", "1.1"}, {"c.rsql", "1.1", "1.2"}};
+        for (const auto& [file, from, to] : steps)
+            script::writeRsqlScript(folder + "/" + file, scriptContent("SHOP", from, to, {"x"}));
+    }
+
+    std::vector<std::string> verdicts(const std::string& jsonText) {
+        const nlohmann::json report = nlohmann::json::parse(jsonText);
+        std::vector<std::string> out;
+        for (const auto& s : report["scripts"])
+            out.push_back(s["verdict"]);
+        return out;
+    }
+
+    std::string folder;
+};
+
+struct OvertakeCase {
+    const char* name;
+    const char* checks; // the version each check sees; "!" refuses
+    const char* cause;
+    int exitCode;
+    std::vector<std::string> verdicts;
+};
+
+class OvertakeTest : public ChainPipelineTest,
+                     public ::testing::WithParamInterface<OvertakeCase> {};
+
+TEST_P(OvertakeTest, UpGoesOnFromWhereAnotherRunLeftTheDatabaseOnlyWhenItLiesAhead) {
+    const OvertakeCase& c = GetParam();
+    setenv("VT_FAKE_CHECKS", c.checks, 1);
+    setenv("VT_FAKE_CAUSE", c.cause, 1);
+    PipelineOutcome o = pipeline({"up", folder, "-p", "fake", "-alias", "A", "--json"});
+    EXPECT_EQ(o.code, c.exitCode) << o.out << o.err;
+    EXPECT_EQ(verdicts(o.out), c.verdicts);
+    // b never runs: only a and c reach ExecrSQL, three fake commands each at most.
+    EXPECT_LE(callsOf(o.calls, "ExecrSQL").size(), 6u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OvertakeTest,
+    ::testing::Values(
+        // The probe and a see 0.0; by b's check another run applied b: go on with c.
+        OvertakeCase{"applied_meanwhile", "0.0,0.0,1.1!,1.1", "5", 0, {"ran", "applied", "ran"}},
+        OvertakeCase{"moved_past_the_end", "0.0,0.0,1.2!", "4", 0, {"ran", "applied", "applied"}},
+        // A version behind the script is a refusal, not a reason to go back.
+        OvertakeCase{"moved_back", "0.0,0.0,0.0!", "4", 1, {"ran", "refused", "not-reached"}},
+        OvertakeCase{
+            "lock_wait_timed_out", "0.0,0.0,1.1!", "3", 4, {"ran", "failed", "not-reached"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ChainPipelineTest, StatusReadsRefusalsInTheChainOnlyForScriptsOfTheDatabasesCode) {
+    setenv("VT_FAKE_DBVERSION", "1.0", 1);
+    setenv("VT_FAKE_CHECK_ERROR", "refused", 1);
+    setenv("VT_FAKE_CAUSE", "4", 1);
+    setenv("VT_FAKE_DBCODE", "shop", 1);
+    PipelineOutcome o = pipeline({"status", folder, "-p", "fake", "-alias", "A", "--json"});
+    EXPECT_EQ(verdicts(o.out), (std::vector<std::string>{"applied", "refused", "would-follow"}));
+    EXPECT_EQ(o.code, 1);
+
+    setenv("VT_FAKE_DBCODE", "OTHER", 1);
+    o = pipeline({"status", folder, "-p", "fake", "-alias", "A", "--json"});
+    EXPECT_EQ(verdicts(o.out), (std::vector<std::string>{"refused", "refused", "refused"}));
 }
 
 struct UsageCase {

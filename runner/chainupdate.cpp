@@ -93,11 +93,8 @@ RunReport ChainUpdate::run(const std::vector<std::string>& paths) {
         }
         for (std::size_t i = 0; i < *start; ++i)
             report.scripts[i].verdict = Verdict::Applied;
-        for (std::size_t i = *start; i < chain.ordered().size(); ++i) {
-            if (!apply(report.scripts[i], !record && i == *start, report))
-                break;
-            report.versionAfter = report.scripts[i].header.newVersion;
-        }
+        for (std::optional<std::size_t> i = start; i && *i < chain.ordered().size();)
+            i = apply(chain, *i, !record && i == start, report);
     } catch (const RunFailure& failure) {
         report.fail(failure);
     }
@@ -127,8 +124,11 @@ std::optional<std::pair<std::string, std::string>> ChainUpdate::probe(const Chai
     }
 }
 
-bool ChainUpdate::apply(ScriptReport& script, bool createTable, RunReport& report) {
+std::optional<std::size_t> ChainUpdate::apply(const ScriptChain& chain, std::size_t i,
+                                              bool createTable, RunReport& report) {
     const Clock::time_point started = Clock::now();
+    ScriptReport& script = report.scripts[i];
+    std::optional<std::size_t> next;
     ScriptSession session(m_plugin);
     Unattended answers(createTable);
     Counting counting(m_progress, script.commandsRun);
@@ -141,14 +141,30 @@ bool ChainUpdate::apply(ScriptReport& script, bool createTable, RunReport& repor
         if (tableMissing && !create)
             throw refusal(std::string(texts::kNoVersionTable));
         const VersionCheck check = session.check(create);
-        if (check.refusal)
-            throw *check.refusal;
-        script.first = check.first;
-        script.last = check.last;
-        m_progress.scriptStarting(ChainScript{script.path, script.header}, check.first, check.last);
-        session.runCommands(check.first, check.last, true, answers, counting);
-        session.updateVersion();
-        script.verdict = Verdict::Ran;
+        if (check.refusal) {
+            // Another run may have applied this script, and maybe more, since the database's
+            // version was read: then go on from where the database is now.
+            const std::optional<std::size_t> now = chain.startFor(check.version);
+            const FailureCause cause = check.refusal->cause();
+            if ((cause != FailureCause::Version && cause != FailureCause::Applied) || !now ||
+                *now <= i)
+                throw *check.refusal;
+            for (std::size_t k = i; k < *now; ++k)
+                report.scripts[k].verdict = Verdict::Applied;
+            report.versionAfter = check.version;
+            next = now;
+        }
+        if (!next) {
+            script.first = check.first;
+            script.last = check.last;
+            m_progress.scriptStarting(ChainScript{script.path, script.header}, check.first,
+                                      check.last);
+            session.runCommands(check.first, check.last, true, answers, counting);
+            session.updateVersion();
+            script.verdict = Verdict::Ran;
+            report.versionAfter = script.header.newVersion;
+            next = i + 1;
+        }
     } catch (const RunFailure& failure) {
         const bool refused =
             failure.cause() == FailureCause::Version || failure.cause() == FailureCause::Applied;
@@ -159,7 +175,7 @@ bool ChainUpdate::apply(ScriptReport& script, bool createTable, RunReport& repor
     }
     session.close();
     script.seconds = secondsSince(started);
-    return script.verdict == Verdict::Ran;
+    return next;
 }
 
 } // namespace vt::runner

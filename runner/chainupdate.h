@@ -31,8 +31,12 @@ private:
     // The database's code and version, read with the chain's first script; nullopt when the
     // database has no R_VERSION.
     std::optional<std::pair<std::string, std::string>> probe(const ChainScript& first);
-    // Runs one script; false when it failed (the report holds the error).
-    bool apply(ScriptReport& script, bool createTable, RunReport& report);
+    // Runs script i of the chain. Returns the index of the script to run next: i + 1, or the
+    // script the database's version leads to when another run overtook this one and applied
+    // script i (and maybe more) meanwhile; nullopt when the script failed (the report holds the
+    // error).
+    std::optional<std::size_t> apply(const ScriptChain& chain, std::size_t i, bool createTable,
+                                     RunReport& report);
 
     PluginLibrary& m_plugin;
     RunTarget m_target;

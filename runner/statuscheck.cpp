@@ -1,6 +1,8 @@
 // The status command's workflow: what each script would do to a database, changing nothing.
 #include "runner/statuscheck.h"
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <optional>
 
@@ -12,6 +14,19 @@ namespace {
 
 std::string firstLine(const std::string& command) {
     return command.substr(0, command.find("\r\n"));
+}
+
+// True when the script is meant for a database of this code (letter case ignored, as the
+// plug-in compares it), or for any database; a database without a record yet takes the code of
+// the first script that runs.
+bool meantFor(const script::RsqlHeader& header, const std::string& databaseCode) {
+    const std::string& code = header.code;
+    return databaseCode.empty() || code == script::kEverything ||
+           (code.size() == databaseCode.size() &&
+            std::equal(code.begin(), code.end(), databaseCode.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            }));
 }
 
 // Failures that concern the database rather than one script: they end the whole check.
@@ -66,7 +81,7 @@ void StatusCheck::placeInChain(RunReport& report) {
         if (i == *start)
             continue;
         for (ScriptReport& s : report.scripts) {
-            if (s.path != chain->ordered()[i].path)
+            if (s.path != chain->ordered()[i].path || !meantFor(s.header, report.code))
                 continue;
             // A database without a version takes any script alone; in the chain the later
             // ones follow the first.
@@ -109,7 +124,8 @@ void StatusCheck::checkScript(ScriptReport& script, RunReport& report) {
                 if (endsTheCheck(cause))
                     throw *check.refusal;
                 const bool applied = cause == FailureCause::Applied ||
-                                     (versioned && check.version == script.header.newVersion);
+                                     (versioned && check.version == script.header.newVersion &&
+                                      meantFor(script.header, check.code));
                 script.verdict = applied ? Verdict::Applied : Verdict::Refused;
                 if (!applied) {
                     script.cause = cause;

@@ -28,9 +28,10 @@ public:
 
 private:
     void checkScript(ScriptReport& script, RunReport& report);
-    // Where the scripts form a chain, reads the plug-in's verdicts in its light: a script the
-    // plug-in refuses for its version is applied when it comes before the database's place in
-    // the chain; one after that place would follow the ones before it.
+    // Where the scripts form a chain, reads the plug-in's verdicts of the scripts meant for the
+    // database's code in its light: a script the plug-in refuses for its version is applied when it
+    // comes before the database's place in the chain; one after that place would follow the ones
+    // before it.
     static void placeInChain(RunReport& report);
 
     PluginLibrary& m_plugin;

@@ -9,6 +9,9 @@
 //   VT_FAKE_FIRST/LAST    the command range CheckDataBaseParams yields (default 1..3)
 //   VT_FAKE_DBCODE/DBVERSION  its code and version outputs (default FAKE and 1.0)
 //   VT_FAKE_CHECK_ERROR   CheckDataBaseParams fails (-3) with this text
+//   VT_FAKE_CHECKS        "v,v!,..." the version output of each CheckDataBaseParams call in
+//                         turn, counted in the call log (the last one repeats), instead of
+//                         VT_FAKE_DBVERSION; a "!" makes that call fail (-3)
 //   VT_FAKE_COMMAND_<n>   the text of command n (default "SELECT <n>" CR LF)
 //   VT_FAKE_MAKE_ERROR    the number of a command whose MakeSQLCommand fails (-4)
 //   VT_FAKE_FAIL          "n:k,..." command n fails k times (0: always) in ExecrSQL (-5)
@@ -54,6 +57,18 @@ void log(const std::string& line) {
         std::fputs((line + "\n").c_str(), f);
         std::fclose(f);
     }
+}
+
+// How many lines of the call log start with the text.
+int loggedCalls(const std::string& prefix) {
+    int count = 0;
+    if (FILE* f = std::fopen(env("VT_FAKE_LOG").c_str(), "rb")) {
+        char line[4096];
+        while (std::fgets(line, sizeof line, f))
+            count += std::string(line).rfind(prefix, 0) == 0;
+        std::fclose(f);
+    }
+    return count;
 }
 
 int fail(int code, const std::string& text) {
@@ -114,15 +129,27 @@ int dbConnect(const char* alias, const char* user, const char* password) {
 int CheckDataBaseParams(int* first, int* last, const char** code, const char** version,
                         unsigned char create) {
     g.code = 0;
+    const int checksBefore = loggedCalls("CheckDataBaseParams|");
     log("CheckDataBaseParams|" + std::to_string(*first) + "|" + std::to_string(create));
     g.dbCode = env("VT_FAKE_DBCODE", "FAKE");
     g.dbVersion = env("VT_FAKE_DBVERSION", "1.0");
+    bool refuse = hasEnv("VT_FAKE_CHECK_ERROR");
+    if (hasEnv("VT_FAKE_CHECKS")) {
+        const std::string list = env("VT_FAKE_CHECKS") + ",";
+        std::size_t start = 0;
+        for (int k = 0; k < checksBefore && list.find(',', start) + 1 < list.size(); ++k)
+            start = list.find(',', start) + 1;
+        g.dbVersion = list.substr(start, list.find(',', start) - start);
+        refuse = !g.dbVersion.empty() && g.dbVersion.back() == '!';
+        if (refuse)
+            g.dbVersion.pop_back();
+    }
     if (*code)
         *code = g.dbCode.c_str();
     if (*version)
         *version = g.dbVersion.c_str();
-    if (hasEnv("VT_FAKE_CHECK_ERROR"))
-        return fail(-3, env("VT_FAKE_CHECK_ERROR"));
+    if (refuse)
+        return fail(-3, env("VT_FAKE_CHECK_ERROR", "version check refused"));
     *first = std::atoi(env("VT_FAKE_FIRST", "1").c_str());
     *last = std::atoi(env("VT_FAKE_LAST", "3").c_str());
     return 0;
