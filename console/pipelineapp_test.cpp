@@ -289,6 +289,20 @@ TEST_F(ChainPipelineTest, StatusReadsRefusalsInTheChainOnlyForScriptsOfTheDataba
     EXPECT_EQ(verdicts(o.out), (std::vector<std::string>{"refused", "refused", "refused"}));
 }
 
+TEST_F(ChainPipelineTest, UpOnADatabaseOfAnotherCodeEndsWithThePluginsReason) {
+    setenv("VT_FAKE_DBVERSION", "1.0", 1);
+    setenv("VT_FAKE_DBCODE", "OTHER", 1);
+    setenv("VT_FAKE_CHECK_ERROR", "wrong database code", 1);
+    setenv("VT_FAKE_CAUSE", "4", 1);
+    PipelineOutcome o = pipeline({"up", folder, "-p", "fake", "-alias", "A", "--json"});
+    EXPECT_EQ(o.code, 1);
+    EXPECT_EQ(nlohmann::json::parse(o.out)["error"]["text"], "wrong database code");
+    // Nothing counts as applied on a database the scripts are not meant for.
+    EXPECT_EQ(verdicts(o.out),
+              (std::vector<std::string>{"not-reached", "not-reached", "not-reached"}));
+    EXPECT_TRUE(callsOf(o.calls, "ExecrSQL").empty());
+}
+
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;

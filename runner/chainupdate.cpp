@@ -112,9 +112,12 @@ std::optional<std::pair<std::string, std::string>> ChainUpdate::probe(const Chai
         }
         // The check delivers the database's record also when it refuses this script (one that
         // is applied already, or that is not the next one); only the record matters here.
+        // A database of another code is refused with the plug-in's own reason.
         const VersionCheck check = session.check(false);
-        if (check.refusal && check.refusal->cause() != FailureCause::Version &&
-            check.refusal->cause() != FailureCause::Applied)
+        const bool versionOnly =
+            check.refusal && (check.refusal->cause() == FailureCause::Version ||
+                              check.refusal->cause() == FailureCause::Applied);
+        if (check.refusal && (!versionOnly || !meantFor(first.header, check.code)))
             throw *check.refusal;
         session.close();
         return std::make_pair(check.code, check.version);

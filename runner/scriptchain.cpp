@@ -2,6 +2,7 @@
 #include "runner/scriptchain.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <map>
 
@@ -70,6 +71,16 @@ std::vector<ChainScript> collectScripts(const std::vector<std::string>& paths) {
         }
     }
     return scripts;
+}
+
+bool meantFor(const script::RsqlHeader& header, const std::string& databaseCode) {
+    const std::string& code = header.code;
+    return databaseCode.empty() || code == script::kEverything ||
+           (code.size() == databaseCode.size() &&
+            std::equal(code.begin(), code.end(), databaseCode.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            }));
 }
 
 void checkScriptFormat(const ChainScript& script) {

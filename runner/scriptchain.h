@@ -27,6 +27,11 @@ std::vector<ChainScript> collectScripts(const std::vector<std::string>& paths);
 // than supported, or no number.
 void checkScriptFormat(const ChainScript& script);
 
+// True when the script is meant for a database of this code (letter case ignored, as the
+// plug-in compares it), or for any database; a database without a record yet (empty code) takes
+// the code of the first script that runs.
+bool meantFor(const script::RsqlHeader& header, const std::string& databaseCode);
+
 // The versioned scripts ordered so that each starts from the version the one before it ends
 // with. Unversioned scripts take no part in the chain and are kept aside.
 class ScriptChain final {

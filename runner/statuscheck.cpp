@@ -1,8 +1,6 @@
 // The status command's workflow: what each script would do to a database, changing nothing.
 #include "runner/statuscheck.h"
 
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <optional>
 
@@ -14,19 +12,6 @@ namespace {
 
 std::string firstLine(const std::string& command) {
     return command.substr(0, command.find("\r\n"));
-}
-
-// True when the script is meant for a database of this code (letter case ignored, as the
-// plug-in compares it), or for any database; a database without a record yet takes the code of
-// the first script that runs.
-bool meantFor(const script::RsqlHeader& header, const std::string& databaseCode) {
-    const std::string& code = header.code;
-    return databaseCode.empty() || code == script::kEverything ||
-           (code.size() == databaseCode.size() &&
-            std::equal(code.begin(), code.end(), databaseCode.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            }));
 }
 
 // Failures that concern the database rather than one script: they end the whole check.
