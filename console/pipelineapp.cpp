@@ -57,9 +57,7 @@ int PipelineApp::run(const std::vector<std::string>& args) {
         return runner::kExitUsage;
     }
     // The workflows close every script they open (piDone) before they return.
-    const int code = runCommand(parsed);
-    m_plugin.unload();
-    return code;
+    return runCommand(parsed);
 }
 
 int PipelineApp::runCommand(const PipelineArgs& args) {
