@@ -38,6 +38,7 @@ PipelineArgs PipelineArgs::parse(const std::vector<std::string>& args) {
                 throw UsageError(texts::fill(texts::kSwitchNeedsValue, arg));
             result.*v.value = args[++i];
             known = true;
+            break;
         }
         if (equalsIgnoreCase(name, "json")) {
             result.json = known = true;
