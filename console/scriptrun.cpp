@@ -110,12 +110,12 @@ RunEnd ScriptRun::execute() {
     } catch (const RunEnd& end) {
         return end;
     } catch (const runner::RunFailure& failure) {
-        // Abort after a failed command ends without a message; a missing function with 1; any
+        // A missing function ends with 1; Abort after a failed command without a message; any
         // other plug-in failure with the plug-in's error code.
-        if (failure.function() == runner::PluginFunction::ExecrSQL)
-            return {{}, 5};
         if (failure.cause() == runner::FailureCause::MissingFunction)
             return {failure.what(), 1};
+        if (failure.function() == runner::PluginFunction::ExecrSQL)
+            return {{}, 5};
         return {failure.what(), failure.pluginCode()};
     } catch (const std::exception& e) {
         return {e.what(), 1};
