@@ -19,7 +19,8 @@
 //   VT_FAKE_CAUSE         the VtErrorCause GetLastVTErrorCause gives after a failure (default
 //                         VT_CAUSE_OTHER)
 // Built a second time with the nine required functions but UpDateVersion, and without the
-// optional GetLastVTErrorCause (VT_FAKE_MINIMAL).
+// optional GetLastVTErrorCause (VT_FAKE_MINIMAL), and a third time without ExecrSQL
+// (VT_FAKE_WITHOUT_EXECRSQL).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -77,7 +78,7 @@ int fail(int code, const std::string& text) {
     return code;
 }
 
-std::string escaped(const std::string& text) {
+[[maybe_unused]] std::string escaped(const std::string& text) {
     std::string out;
     for (char c : text) {
         if (c == '\r')
@@ -169,6 +170,7 @@ const char* MakeSQLCommand(int n) {
     return g.result.c_str();
 }
 
+#ifndef VT_FAKE_WITHOUT_EXECRSQL
 int ExecrSQL(const char* command) {
     g.code = 0;
     log("ExecrSQL|" + escaped(command));
@@ -180,6 +182,7 @@ int ExecrSQL(const char* command) {
     }
     return 0;
 }
+#endif
 
 #ifndef VT_FAKE_MINIMAL
 int UpDateVersion(void) {

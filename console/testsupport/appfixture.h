@@ -40,7 +40,8 @@ protected:
         setenv("LC_ALL", "C.UTF-8", 1);
         platform::setAnsiCodePage(platform::AnsiCodePage::Cp1251);
         writeFile(configFile(), std::string("[Plugin]\r\nfake=") + VT_FAKE_PLUGIN +
-                                    "\r\nnoupdate=" + VT_FAKE_PLUGIN_NOUPDATE + "\r\n");
+                                    "\r\nnoupdate=" + VT_FAKE_PLUGIN_NOUPDATE +
+                                    "\r\nnoexec=" + VT_FAKE_PLUGIN_NOEXEC + "\r\n");
         script::RsqlContent content = scriptContent("SHOP", "", "1.0", {"a", "b", "c"});
         content.user = "owner";
         content.comments = {"First comment", "Second comment"};
