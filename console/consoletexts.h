@@ -94,6 +94,7 @@ inline constexpr std::string_view kAlreadyApplied = "  already applied";
 inline constexpr std::string_view kWouldFollow = "  would run after the scripts before it";
 inline constexpr std::string_view kRefused = "  refused: {}";
 inline constexpr std::string_view kUpApplying = "Applying {} ({} -> {}), commands {}..{}";
+inline constexpr std::string_view kUpCommandDone = "  command {} of {} done";
 inline constexpr std::string_view kUpRan = "{}: {} -> {} applied, commands {}..{} ({:.2f} s)";
 inline constexpr std::string_view kUpApplied = "{}: already applied";
 inline constexpr std::string_view kUpFailed = "{}: {}";

@@ -2,6 +2,7 @@
 // go to the error stream, results to the output stream (with --json one JSON object only).
 #include "console/pipelineapp.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include "console/consoletexts.h"
@@ -25,28 +26,42 @@ std::string versionText(const std::string& version) {
     return version.empty() ? std::string(texts::kNoVersion) : version;
 }
 
-// Tells the error stream what up is doing.
+// Tells the error stream what up is doing: each script as it starts, and within a long script
+// the command reached, at most once per interval.
 class UpMessages final : public runner::ChainProgress {
 public:
-    explicit UpMessages(std::ostream& err) : m_err(err) {}
+    using Clock = std::chrono::steady_clock;
+
+    UpMessages(std::ostream& err, Clock::duration interval) : m_err(err), m_interval(interval) {}
     void scriptStarting(const runner::ChainScript& script, int first, int last) override {
         const script::RsqlHeader& h = script.header;
         m_err << platform::ansiToTerminal(fill(texts::kUpApplying, fileName(script.path),
                                                versionText(h.oldVersion), h.newVersion, first,
                                                last))
               << std::endl;
+        m_lastCommand = last;
+        m_noted = Clock::now();
     }
     void commandStarting(int, const std::string&) override {}
-    void commandSucceeded(int) override {}
+    void commandSucceeded(int n) override {
+        if (Clock::now() - m_noted < m_interval)
+            return;
+        m_err << fill(texts::kUpCommandDone, n, m_lastCommand) << std::endl;
+        m_noted = Clock::now();
+    }
 
 private:
     std::ostream& m_err;
+    Clock::duration m_interval;
+    Clock::time_point m_noted;
+    int m_lastCommand = 0;
 };
 
 } // namespace
 
-PipelineApp::PipelineApp(std::ostream& out, std::ostream& err, ConsoleEnvironment environment)
-    : m_out(out), m_err(err), m_env(std::move(environment)) {}
+PipelineApp::PipelineApp(std::ostream& out, std::ostream& err, ConsoleEnvironment environment,
+                         std::chrono::milliseconds progressInterval)
+    : m_out(out), m_err(err), m_env(std::move(environment)), m_progressInterval(progressInterval) {}
 
 int PipelineApp::run(const std::vector<std::string>& args) {
     PipelineArgs parsed;
@@ -85,7 +100,7 @@ int PipelineApp::runCommand(const PipelineArgs& args) {
     }
     if (args.command == texts::kStatusCommand)
         return finish(args, runner::StatusCheck(m_plugin, target).run(args.paths));
-    UpMessages messages(m_err);
+    UpMessages messages(m_err, m_progressInterval);
     return finish(args, runner::ChainUpdate(m_plugin, target, args.init, messages).run(args.paths));
 }
 

@@ -2,6 +2,7 @@
 // go to the error stream, results to the output stream (with --json one JSON object only).
 #pragma once
 
+#include <chrono>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,8 +16,10 @@ namespace vt::console {
 
 class PipelineApp final {
 public:
-    // out receives results, err messages; both in the terminal's charset.
-    PipelineApp(std::ostream& out, std::ostream& err, ConsoleEnvironment environment);
+    // out receives results, err messages; both in the terminal's charset. Within a long script
+    // up tells the command reached at most once per progressInterval.
+    PipelineApp(std::ostream& out, std::ostream& err, ConsoleEnvironment environment,
+                std::chrono::milliseconds progressInterval = std::chrono::seconds(10));
 
     // Runs status or up with the arguments after the program name; returns the exit code.
     int run(const std::vector<std::string>& args);
@@ -34,6 +37,7 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     ConsoleEnvironment m_env;
+    std::chrono::milliseconds m_progressInterval;
     runner::PluginLibrary m_plugin;
 };
 

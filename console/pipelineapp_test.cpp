@@ -200,6 +200,19 @@ TEST_F(PipelineTest, UpStopsAtTheFailedCommandWithoutAskingOrRecordingTheVersion
     EXPECT_EQ(o.out.find("up to date"), std::string::npos);
 }
 
+TEST_F(PipelineTest, UpTellsTheCommandReachedWithinALongScript) {
+    setenv("VT_FAKE_DBVERSION", "", 1);
+    std::ostringstream out, err;
+    ConsoleEnvironment env{"/opt/vantrel/vtconsole", configFile(), std::nullopt};
+    const int code = PipelineApp(out, err, env, std::chrono::milliseconds(0))
+                         .run({"up", scriptPath, "-p", "fake", "-alias", "ALPHA"});
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(err.str(), "Applying upd.rsql ((none) -> 1.0), commands 1..3\n"
+                         "  command 1 of 3 done\n"
+                         "  command 2 of 3 done\n"
+                         "  command 3 of 3 done\n");
+}
+
 TEST_F(PipelineTest, StatusShowsTheRecordAndThePendingCommandsAndRunsNothing) {
     setenv("VT_FAKE_FIRST", "2", 1);
     setenv("VT_FAKE_DBVERSION", "", 1);
