@@ -14,30 +14,21 @@
 
 #include <fmt/format.h>
 
+#include "bench/console/benchsupport.h"
 #include "console/testsupport/processrunner.h"
 #include "console/testsupport/rsqlfixture.h"
 #include "script/rsqlwriter.h"
 
 namespace {
 
+using vt::console::bench::check;
+using vt::console::bench::timed;
 using vt::console::testing::ProcessResult;
 using vt::console::testing::ProcessSpec;
 using vt::console::testing::runProcess;
 using vt::console::testing::writeFile;
 
 constexpr int kCommandsPerScript = 20;
-
-double timed(const std::function<void()>& work) {
-    auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void check(const ProcessResult& r, const std::string& what) {
-    if (r.timedOut || r.exitCode != 0)
-        throw std::runtime_error(what + " failed (exit " + std::to_string(r.exitCode) + "):\n" +
-                                 r.output + r.errors);
-}
 
 // vtconsole with the arguments, against the SQLite file db with the work folder as settings.
 ProcessResult vtconsole(const std::string& work, const std::string& db,
