@@ -8,10 +8,12 @@
 #include "console/prompter.h"
 #include "console/scriptrun.h"
 #include "platform/paths.h"
+#include "runner/runnertexts.h"
 #include "script/inifile.h"
 
 namespace vt::console {
 
+using runner::PluginFunction;
 using texts::fill;
 
 namespace {
@@ -116,14 +118,30 @@ int ConsoleApp::registerPlugin(const CommandLine& args) {
     return 0;
 }
 
-std::string ConsoleApp::pluginFile(const CommandLine& args) {
-    if (auto alias = args.switchValue("p"); alias && !alias->empty()) {
-        script::IniFile ini(m_env.configFile);
-        std::string file = ini.readString(texts::kPluginSection, *alias);
-        if (!file.empty())
-            return file;
+std::string loadRegisteredPlugin(runner::PluginLibrary& plugin, const std::string& configFile,
+                                 const std::optional<std::string>& alias) {
+    std::string file(texts::kDefaultPlugin);
+    try {
+        if (alias && !alias->empty()) {
+            script::IniFile ini(configFile);
+            if (std::string registered = ini.readString(texts::kPluginSection, *alias);
+                !registered.empty())
+                file = registered;
+        }
+    } catch (const std::exception& e) {
+        return e.what();
     }
-    return std::string(texts::kDefaultPlugin);
+    if (!plugin.load(file)) {
+        std::string message = fill(texts::kErrorLoadingLibrary, file);
+        if (!plugin.loadError().empty())
+            message += "\n" + plugin.loadError();
+        return message;
+    }
+    for (PluginFunction function : kBoundAtLoad) {
+        if (!plugin.bind(function))
+            return fill(runner::texts::kFunctionMissing, runner::pluginFunctionName(function));
+    }
+    return {};
 }
 
 int ConsoleApp::runScript(const CommandLine& args) {
@@ -136,22 +154,10 @@ int ConsoleApp::runScript(const CommandLine& args) {
     settings.aliasConfigFile =
         args.switchValue("file").value_or(std::string(texts::kDefaultAliasConfig));
 
-    std::string file;
-    try {
-        file = pluginFile(args);
-    } catch (const std::exception& e) {
-        return finish(e.what(), 1);
-    }
-    if (!m_plugin.load(file)) {
-        std::string message = fill(texts::kErrorLoadingLibrary, file);
-        if (!m_plugin.loadError().empty())
-            message += "\n" + m_plugin.loadError();
-        return finish(message, 1);
-    }
-    for (PluginFunction function : kBoundAtLoad) {
-        if (!m_plugin.bind(function))
-            return finish(fill(texts::kFunctionMissing, pluginFunctionName(function)), 1);
-    }
+    if (std::string problem =
+            loadRegisteredPlugin(m_plugin, m_env.configFile, args.switchValue("p"));
+        !problem.empty())
+        return finish(problem, 1);
 
     Prompter prompter(m_out, args, m_silent, m_env.password);
     ScriptRun run(m_out, prompter, m_plugin, args, std::move(settings));

@@ -6,8 +6,8 @@
 
 #include "console/commandline.h"
 #include "console/consolewriter.h"
-#include "console/pluginlibrary.h"
 #include "console/terminal.h"
+#include "runner/pluginlibrary.h"
 
 namespace vt::console {
 
@@ -35,14 +35,19 @@ private:
     int usage();
     int registerPlugin(const CommandLine& args);
     int runScript(const CommandLine& args);
-    std::string pluginFile(const CommandLine& args);
     // The ending routine: message, piDone, the wait for Enter, unloading; returns the code.
     int finish(const std::string& message, int code);
 
     ConsoleWriter m_out;
     ConsoleEnvironment m_env;
-    PluginLibrary m_plugin;
+    runner::PluginLibrary m_plugin;
     bool m_silent = false;
 };
+
+// Loads the plug-in registered under alias in the configuration file (vtutils.so when there is
+// no alias or no entry) and binds the functions needed from the start: GetLastVTErrorMessage,
+// GetLastVTError, MakeSQLCommand and piDone. Returns "" when done, else the failure's text.
+std::string loadRegisteredPlugin(runner::PluginLibrary& plugin, const std::string& configFile,
+                                 const std::optional<std::string>& alias);
 
 } // namespace vt::console

@@ -147,6 +147,16 @@ TEST_F(AppTest, PluginWithoutUpDateVersionRunsEveryCommandThenEndsWithTheMissing
     EXPECT_EQ(o.calls.back(), "piDone");
 }
 
+TEST_F(AppTest, PluginWithoutExecrSQLEndsWithTheMissingNameAtTheFirstCommand) {
+    Outcome o = run({"r", scriptPath, "-p", "noexec", "-alias", "A", "-pass", "", "-s"});
+    EXPECT_EQ(o.code, 1);
+    EXPECT_EQ(callsOf(o.calls, "MakeSQLCommand").size(), 1u);
+    EXPECT_NE(o.output.find("ERROR: Required function 'ExecrSQL' not defined in this library.\n"),
+              std::string::npos)
+        << o.output;
+    EXPECT_EQ(o.calls.back(), "piDone");
+}
+
 TEST_F(AppTest, EndingRoutineShowsErrorLabelInBrightWhiteAndCallsPiDone) {
     setenv("VT_FAKE_CHECK_ERROR", "mismatch", 1);
     MemoryTerminal terminal("");

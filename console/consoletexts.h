@@ -25,8 +25,6 @@ inline constexpr std::string_view kErrorLabel = "ERROR: ";
 
 // Ending messages; "{}" stands for the value filled in.
 inline constexpr std::string_view kErrorLoadingLibrary = "Error loading library '{}'.";
-inline constexpr std::string_view kFunctionMissing =
-    "Required function '{}' not defined in this library.";
 inline constexpr std::string_view kFileNotFound = "File {} not found";
 inline constexpr std::string_view kNoAliases = "No available aliases";
 inline constexpr std::string_view kAliasOutOfBounds = "Index of alias is out of bounds";
@@ -62,6 +60,47 @@ inline constexpr std::string_view kLabelNewVersion = "     New version: ";
 inline constexpr std::string_view kLabelCode = "   DataBase Code: ";
 inline constexpr std::string_view kLabelOldVersion = "Previous version: ";
 inline constexpr std::string_view kLabelCommands = "        Commands: ";
+
+// The pipeline commands status and up.
+inline constexpr std::string_view kStatusCommand = "status";
+inline constexpr std::string_view kUpCommand = "up";
+inline constexpr std::string_view kPipelineUsage =
+    "Usage:\n"
+    "  vtconsole status SCRIPT... (-alias ALIAS | -dbname FILE) [-user USER] [-pass PASS] "
+    "[--json]\n"
+    "  vtconsole up PATH... (-alias ALIAS | -dbname FILE) [-user USER] [-pass PASS] [--init] "
+    "[--json]\n"
+    "Also: -p PLUGIN_ALIAS, -file FILE. PATH is a script or a folder of *.rsql scripts.\n"
+    "The password comes from -pass, else from VT_PASSWORD.\n"
+    "Exit codes: 0 done or up to date, 1 refused by the version check, 2 usage, 3 cannot\n"
+    "connect or log in, 4 lock wait timed out or another run interfered, 5 damaged script,\n"
+    "6 command failed, 7 other failure.\n";
+inline constexpr std::string_view kUnknownSwitch = "Unknown switch {}";
+inline constexpr std::string_view kSwitchNeedsValue = "Switch {} needs a value";
+inline constexpr std::string_view kNoPaths = "No script given";
+inline constexpr std::string_view kOneDatabase = "Give the database with either -alias or -dbname";
+inline constexpr std::string_view kStatusDatabase = "Database {}: code {}, version {}";
+inline constexpr std::string_view kStatusInterrupted =
+    "  interrupted run of {}: {} command(s) left";
+inline constexpr std::string_view kStatusNoTable = "Database {}: no R_VERSION table";
+inline constexpr std::string_view kScriptLine = "{}: {} {} -> {}, {} commands";
+inline constexpr std::string_view kWouldRun = "  would run commands {}..{}";
+inline constexpr std::string_view kWouldRunCreating =
+    "  would create R_VERSION and run commands {}..{}";
+inline constexpr std::string_view kWouldResume = "  would resume at command {} (commands {}..{})";
+inline constexpr std::string_view kNothingToRun = "  would run no command";
+inline constexpr std::string_view kPendingLine = "    {}: {}";
+inline constexpr std::string_view kAlreadyApplied = "  already applied";
+inline constexpr std::string_view kWouldFollow = "  would run after the scripts before it";
+inline constexpr std::string_view kRefused = "  refused: {}";
+inline constexpr std::string_view kUpApplying = "Applying {} ({} -> {}), commands {}..{}";
+inline constexpr std::string_view kUpCommandDone = "  command {} of {} done";
+inline constexpr std::string_view kUpRan = "{}: {} -> {} applied, commands {}..{} ({:.2f} s)";
+inline constexpr std::string_view kUpApplied = "{}: already applied";
+inline constexpr std::string_view kUpFailed = "{}: {}";
+inline constexpr std::string_view kUpNotChained = "{}: not versioned, not chained (run it with r)";
+inline constexpr std::string_view kUpNotReached = "{}: not run";
+inline constexpr std::string_view kNoVersion = "(none)";
 
 inline constexpr std::string_view kScriptExtension = ".rsql";
 inline constexpr std::string_view kDbNamePrefix = "DBName=";

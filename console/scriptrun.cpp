@@ -91,9 +91,9 @@ std::string shownCommand(const std::string& text) {
     return text.substr(0, lineEnd) + "...";
 }
 
-ScriptRun::ScriptRun(ConsoleWriter& out, Prompter& prompter, PluginLibrary& plugin,
+ScriptRun::ScriptRun(ConsoleWriter& out, Prompter& prompter, runner::PluginLibrary& plugin,
                      const CommandLine& args, RunSettings settings)
-    : m_out(out), m_prompt(prompter), m_plugin(plugin), m_args(args),
+    : m_out(out), m_prompt(prompter), m_session(plugin), m_args(args),
       m_settings(std::move(settings)) {}
 
 RunEnd ScriptRun::execute() {
@@ -105,23 +105,21 @@ RunEnd ScriptRun::execute() {
         login();
         checkVersion(connect());
         runCommands();
-        updateVersion();
+        m_session.updateVersion();
         return {std::string(texts::kCompleted), 0};
     } catch (const RunEnd& end) {
         return end;
+    } catch (const runner::RunFailure& failure) {
+        // A missing function ends with 1; Abort after a failed command without a message; any
+        // other plug-in failure with the plug-in's error code.
+        if (failure.cause() == runner::FailureCause::MissingFunction)
+            return {failure.what(), 1};
+        if (failure.function() == runner::PluginFunction::ExecrSQL)
+            return {{}, 5};
+        return {failure.what(), failure.pluginCode()};
     } catch (const std::exception& e) {
         return {e.what(), 1};
     }
-}
-
-void ScriptRun::need(PluginFunction function) {
-    if (!m_plugin.bind(function))
-        throw RunEnd{fill(texts::kFunctionMissing, pluginFunctionName(function)), 1};
-}
-
-void ScriptRun::failWithPluginError(int result) {
-    int code = m_plugin.getLastVTError();
-    throw RunEnd{m_plugin.getLastVTErrorMessage(), code != 0 ? code : result};
 }
 
 void ScriptRun::openScript() {
@@ -184,10 +182,7 @@ void ScriptRun::confirmStart() {
 }
 
 void ScriptRun::initPlugin() {
-    need(PluginFunction::piInit);
-    m_aliases = m_plugin.piInit(m_file, m_settings.aliasConfigFile);
-    if (m_plugin.getLastVTError() != 0)
-        failWithPluginError(-1);
+    m_aliases = m_session.open(m_file, m_settings.aliasConfigFile);
 }
 
 void ScriptRun::chooseDatabase() {
@@ -225,15 +220,11 @@ void ScriptRun::login() {
 }
 
 bool ScriptRun::connect() {
-    need(PluginFunction::dbConnect);
-    const int result = m_plugin.dbConnect(m_database, m_user, m_password);
-    if (result < 0)
-        failWithPluginError(result);
-    if (result != 1)
-        return false;
-    // No version table: an unversioned script runs without one; a versioned one needs it.
-    if (m_newVersion.empty())
-        return true;
+    const bool tableMissing = m_session.connect(m_database, m_user, m_password);
+    return m_session.createDecision(tableMissing, !m_newVersion.empty(), *this);
+}
+
+bool ScriptRun::createVersionTable() {
     if (m_settings.silent)
         throw RunEnd{std::string(texts::kNoVersionTable), 1};
     const std::string question = std::string(texts::kInitQuestion) + std::string(texts::kYesNo);
@@ -241,77 +232,58 @@ bool ScriptRun::connect() {
 }
 
 void ScriptRun::checkVersion(bool create) {
-    need(PluginFunction::CheckDataBaseParams);
-    m_first = 1;
-    m_last = 0;
-    std::string code;
-    std::string version;
-    const int result = m_plugin.checkDataBaseParams(m_first, m_last, code, version, create);
+    const runner::VersionCheck check = m_session.check(create);
     m_out.write(texts::kDbCode);
-    m_out.writeRaw(code);
+    m_out.writeRaw(check.code);
     m_out.write(texts::kDbVersion);
-    m_out.write(version);
+    m_out.write(check.version);
     m_out.line();
     m_out.line();
-    if (result != 0)
-        throw RunEnd{m_plugin.getLastVTErrorMessage(), 1};
+    if (check.refusal)
+        throw RunEnd{check.refusal->what(), 1};
+    m_first = check.first;
+    m_last = check.last;
 }
 
 void ScriptRun::runCommands() {
     if (!m_settings.verbose)
         m_out.write(texts::kExecuting);
-    for (long long n = m_first; n <= m_last; ++n) // long long: a last of INT_MAX ends too
-        runCommand(static_cast<int>(n));
+    m_session.runCommands(m_first, m_last, !m_newVersion.empty(), *this, *this);
     if (!m_settings.verbose)
         m_out.line();
 }
 
-std::string ScriptRun::fetchCommand(int n) {
-    std::string text = m_plugin.makeSQLCommand(n);
-    if (int code = m_plugin.getLastVTError(); code != 0)
-        throw RunEnd{m_plugin.getLastVTErrorMessage(), code};
+void ScriptRun::commandStarting(int n, const std::string& text) {
     if (!m_settings.verbose) {
         m_out.write(".");
     } else {
         m_out.writeColoured(Colour::BrightWhite, fill(texts::kCommandLabel, n));
         m_out.write(shownCommand(text));
     }
-    return text;
 }
 
-void ScriptRun::runCommand(int n) {
-    const bool ignorable = m_newVersion.empty();
-    for (;;) {
-        const std::string text = fetchCommand(n);
-        need(PluginFunction::ExecrSQL);
-        if (m_plugin.execrSQL(text) == 0) {
-            if (m_settings.verbose)
-                m_out.marker(true);
-            return;
-        }
-        m_out.marker(false);
-        m_out.line();
-        m_out.writeColoured(Colour::BrightWhite, texts::kErrorLabel);
-        m_out.write(m_plugin.getLastVTErrorMessage());
-        m_out.line();
-        m_out.line();
-        const std::string prompt =
-            fill(texts::kErrorExecuting, n) +
-            std::string(ignorable ? texts::kChoicesAbortRetryIgnore : texts::kChoicesAbortRetry);
-        const char key = m_prompt.key(prompt, ignorable ? "ARI" : "AR", 'A');
-        if (key == 'A')
-            throw RunEnd{{}, 5};
-        if (!m_settings.verbose)
-            m_out.write(texts::kExecuting);
-        if (key == 'I')
-            return;
-    }
+void ScriptRun::commandSucceeded(int) {
+    if (m_settings.verbose)
+        m_out.marker(true);
 }
 
-void ScriptRun::updateVersion() {
-    need(PluginFunction::UpDateVersion);
-    if (const int result = m_plugin.upDateVersion(); result != 0)
-        failWithPluginError(result);
+runner::FailureChoice ScriptRun::commandFailed(int n, const runner::RunFailure& failure,
+                                               bool ignorable) {
+    m_out.marker(false);
+    m_out.line();
+    m_out.writeColoured(Colour::BrightWhite, texts::kErrorLabel);
+    m_out.write(failure.what());
+    m_out.line();
+    m_out.line();
+    const std::string prompt =
+        fill(texts::kErrorExecuting, n) +
+        std::string(ignorable ? texts::kChoicesAbortRetryIgnore : texts::kChoicesAbortRetry);
+    const char key = m_prompt.key(prompt, ignorable ? "ARI" : "AR", 'A');
+    if (key == 'A')
+        return runner::FailureChoice::Abort;
+    if (!m_settings.verbose)
+        m_out.write(texts::kExecuting);
+    return key == 'I' ? runner::FailureChoice::Ignore : runner::FailureChoice::Retry;
 }
 
 } // namespace vt::console

@@ -5,9 +5,12 @@
 
 #include "console/commandline.h"
 #include "console/consolewriter.h"
-#include "console/pluginlibrary.h"
 #include "console/prompter.h"
 #include "console/runend.h"
+#include "runner/pluginlibrary.h"
+#include "runner/runprogress.h"
+#include "runner/runquestions.h"
+#include "runner/scriptsession.h"
 
 namespace vt::console {
 
@@ -21,12 +24,12 @@ struct RunSettings {
 };
 
 // Shows the script's header, chooses the database, logs in, lets the plug-in check the version
-// record, runs the commands with progress output and records the new version. The plug-in must
-// be loaded with GetLastVTErrorMessage, GetLastVTError, MakeSQLCommand and piDone bound; the
-// other functions are looked up just before their first call.
-class ScriptRun final {
+// record, runs the commands with progress output and records the new version, through the run
+// workflow of runner::ScriptSession; answers its questions on the terminal. The plug-in must be
+// loaded with GetLastVTErrorMessage, GetLastVTError, MakeSQLCommand and piDone bound.
+class ScriptRun final : private runner::RunQuestions, private runner::RunProgress {
 public:
-    ScriptRun(ConsoleWriter& out, Prompter& prompter, PluginLibrary& plugin,
+    ScriptRun(ConsoleWriter& out, Prompter& prompter, runner::PluginLibrary& plugin,
               const CommandLine& args, RunSettings settings);
 
     // Runs the script named by the second argument. Returns how the run ends: the completion
@@ -42,19 +45,16 @@ private:
     bool connect();
     void checkVersion(bool create);
     void runCommands();
-    void runCommand(int n);
-    std::string fetchCommand(int n);
-    void updateVersion();
 
-    // Binds the plug-in function or ends the run with the missing-function message.
-    void need(PluginFunction function);
-    // Ends the run with the plug-in's last error text and the given code (the plug-in's result
-    // when its last error code is 0, so that a failure never ends with 0).
-    [[noreturn]] void failWithPluginError(int code);
+    bool createVersionTable() override;
+    runner::FailureChoice commandFailed(int n, const runner::RunFailure& failure,
+                                        bool ignorable) override;
+    void commandStarting(int n, const std::string& text) override;
+    void commandSucceeded(int n) override;
 
     ConsoleWriter& m_out;
     Prompter& m_prompt;
-    PluginLibrary& m_plugin;
+    runner::ScriptSession m_session;
     const CommandLine& m_args;
     RunSettings m_settings;
 

@@ -15,7 +15,7 @@ shift || true
 # libxkbcommon-dev: Qt's CMake package looks for it and reports when it is missing.
 # man-db: the tests read the manual pages with man. fonts-dejavu-core: readable text in screenshots.
 "$top/scripts/install-packages.sh" cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 \
-    libpq-dev postgresql libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev qt6-base-dev \
+    libpq-dev postgresql libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev nlohmann-json3-dev qt6-base-dev \
     libxkbcommon-dev xvfb xauth man-db fonts-dejavu-core
 
 cmake -S "$top" -B "$build" -G Ninja "$@"

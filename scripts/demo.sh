@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The main job on the built-in DEFAULT alias: builds, then applies the example rSQL scripts in
-# examples/ with vtconsole in silent mode and shows the version record before and after.
-# Run it again and the first script is refused: the database already has a newer version.
+# The main job on the built-in DEFAULT alias: builds, then brings the database up to date with
+# the example rSQL scripts in examples/ (vtconsole up, unattended, creating R_VERSION on the first
+# run) and shows the version record before and after. Run it again: the database is up to date.
 #   scripts/demo.sh [BUILD_DIR]      (default build/; the demo database lives in BUILD_DIR/demo)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,22 +34,15 @@ show_version() {
 }
 
 show_version "before"
+echo "== vtconsole status =="
+"$vtconsole" status "$top"/examples -alias DEFAULT || true
+echo
+echo "== vtconsole up --init =="
 status=0
-for script in "$top"/examples/*.rsql; do
-    echo "== applying $(basename "$script") =="
-    if has_version_table; then
-        "$vtconsole" r "$script" -alias DEFAULT -user "" -s || status=$?
-    else
-        # Silent runs never create R_VERSION; the first run answers the initialisation question
-        # through a pipe: Enter to start, Y to initialise, Enter to quit.
-        echo "(the database has no R_VERSION yet: answering Y to the initialisation question)"
-        printf '\nY\n\n' | "$vtconsole" r "$script" -alias DEFAULT -user "" -pass "" || status=$?
-    fi
-    if [ "$status" -ne 0 ]; then
-        echo "== vtconsole ended with exit code $status; the remaining scripts are not applied =="
-        echo
-        break
-    fi
-done
+"$vtconsole" up "$top"/examples -alias DEFAULT --init || status=$?
+if [ "$status" -ne 0 ]; then
+    echo "== vtconsole up ended with exit code $status =="
+fi
+echo
 show_version "after"
 exit "$status"

@@ -15,12 +15,15 @@
 
 #include <fmt/format.h>
 
+#include "bench/console/benchsupport.h"
 #include "console/testsupport/processrunner.h"
 #include "console/testsupport/rsqlfixture.h"
 #include "script/rsqlwriter.h"
 
 namespace {
 
+using vt::console::bench::check;
+using vt::console::bench::timed;
 using vt::console::testing::ProcessResult;
 using vt::console::testing::ProcessSpec;
 using vt::console::testing::runProcess;
@@ -57,19 +60,6 @@ std::string setupSql() {
     return std::string(kCreateVersion) + ";\n" +
            fmt::format("Insert Into R_Version(DBCode) Values('{}');\n", kCode) +
            "CREATE TABLE bench_rows (id INTEGER PRIMARY KEY, name VARCHAR(40));\n";
-}
-
-double timed(const std::function<void()>& work) {
-    auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void check(const ProcessResult& r, const std::string& what) {
-    if (r.timedOut || r.exitCode != 0)
-        throw std::runtime_error(
-            what + " failed (exit " + std::to_string(r.exitCode) + "):\n" +
-            r.output.substr(r.output.size() > 2000 ? r.output.size() - 2000 : 0) + r.errors);
 }
 
 // One backend: how to make a fresh database, run shell SQL on it, and name it as an alias.

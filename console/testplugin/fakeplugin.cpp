@@ -9,11 +9,18 @@
 //   VT_FAKE_FIRST/LAST    the command range CheckDataBaseParams yields (default 1..3)
 //   VT_FAKE_DBCODE/DBVERSION  its code and version outputs (default FAKE and 1.0)
 //   VT_FAKE_CHECK_ERROR   CheckDataBaseParams fails (-3) with this text
+//   VT_FAKE_CHECKS        "v,v!,..." the version output of each CheckDataBaseParams call in
+//                         turn, counted in the call log (the last one repeats), instead of
+//                         VT_FAKE_DBVERSION; a "!" makes that call fail (-3)
 //   VT_FAKE_COMMAND_<n>   the text of command n (default "SELECT <n>" CR LF)
 //   VT_FAKE_MAKE_ERROR    the number of a command whose MakeSQLCommand fails (-4)
 //   VT_FAKE_FAIL          "n:k,..." command n fails k times (0: always) in ExecrSQL (-5)
 //   VT_FAKE_UPDATE_ERROR  UpDateVersion fails (-6) with this text
-// Built a second time without UpDateVersion (VT_FAKE_WITHOUT_UPDATEVERSION).
+//   VT_FAKE_CAUSE         the VtErrorCause GetLastVTErrorCause gives after a failure (default
+//                         VT_CAUSE_OTHER)
+// Built a second time with the nine required functions but UpDateVersion, and without the
+// optional GetLastVTErrorCause (VT_FAKE_MINIMAL), and a third time without ExecrSQL
+// (VT_FAKE_WITHOUT_EXECRSQL).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -53,13 +60,25 @@ void log(const std::string& line) {
     }
 }
 
+// How many lines of the call log start with the text.
+int loggedCalls(const std::string& prefix) {
+    int count = 0;
+    if (FILE* f = std::fopen(env("VT_FAKE_LOG").c_str(), "rb")) {
+        char line[4096];
+        while (std::fgets(line, sizeof line, f))
+            count += std::string(line).rfind(prefix, 0) == 0;
+        std::fclose(f);
+    }
+    return count;
+}
+
 int fail(int code, const std::string& text) {
     g.code = code;
     g.error = text;
     return code;
 }
 
-std::string escaped(const std::string& text) {
+[[maybe_unused]] std::string escaped(const std::string& text) {
     std::string out;
     for (char c : text) {
         if (c == '\r')
@@ -111,15 +130,27 @@ int dbConnect(const char* alias, const char* user, const char* password) {
 int CheckDataBaseParams(int* first, int* last, const char** code, const char** version,
                         unsigned char create) {
     g.code = 0;
+    const int checksBefore = loggedCalls("CheckDataBaseParams|");
     log("CheckDataBaseParams|" + std::to_string(*first) + "|" + std::to_string(create));
     g.dbCode = env("VT_FAKE_DBCODE", "FAKE");
     g.dbVersion = env("VT_FAKE_DBVERSION", "1.0");
+    bool refuse = hasEnv("VT_FAKE_CHECK_ERROR");
+    if (hasEnv("VT_FAKE_CHECKS")) {
+        const std::string list = env("VT_FAKE_CHECKS") + ",";
+        std::size_t start = 0;
+        for (int k = 0; k < checksBefore && list.find(',', start) + 1 < list.size(); ++k)
+            start = list.find(',', start) + 1;
+        g.dbVersion = list.substr(start, list.find(',', start) - start);
+        refuse = !g.dbVersion.empty() && g.dbVersion.back() == '!';
+        if (refuse)
+            g.dbVersion.pop_back();
+    }
     if (*code)
         *code = g.dbCode.c_str();
     if (*version)
         *version = g.dbVersion.c_str();
-    if (hasEnv("VT_FAKE_CHECK_ERROR"))
-        return fail(-3, env("VT_FAKE_CHECK_ERROR"));
+    if (refuse)
+        return fail(-3, env("VT_FAKE_CHECK_ERROR", "version check refused"));
     *first = std::atoi(env("VT_FAKE_FIRST", "1").c_str());
     *last = std::atoi(env("VT_FAKE_LAST", "3").c_str());
     return 0;
@@ -139,6 +170,7 @@ const char* MakeSQLCommand(int n) {
     return g.result.c_str();
 }
 
+#ifndef VT_FAKE_WITHOUT_EXECRSQL
 int ExecrSQL(const char* command) {
     g.code = 0;
     log("ExecrSQL|" + escaped(command));
@@ -150,8 +182,9 @@ int ExecrSQL(const char* command) {
     }
     return 0;
 }
+#endif
 
-#ifndef VT_FAKE_WITHOUT_UPDATEVERSION
+#ifndef VT_FAKE_MINIMAL
 int UpDateVersion(void) {
     g.code = 0;
     log("UpDateVersion");
@@ -176,5 +209,11 @@ const char* GetLastVTErrorMessage(void) {
                ? "\xCD\xE5\xE8\xE7\xE2\xE5\xF1\xF2\xED\xE0\xFF \xEE\xF8\xE8\xE1\xEA\xE0 DLL"
                : g.error.c_str();
 }
+
+#ifndef VT_FAKE_MINIMAL
+int GetLastVTErrorCause(void) {
+    return g.code == 0 ? VT_CAUSE_NONE : std::atoi(env("VT_FAKE_CAUSE", "8").c_str());
+}
+#endif
 
 } // extern "C"

@@ -32,14 +32,16 @@ protected:
              {"VT_FAKE_ALIASES", "VT_FAKE_INIT_ERROR", "VT_FAKE_CONNECT", "VT_FAKE_CONNECT_ERROR",
               "VT_FAKE_FIRST", "VT_FAKE_LAST", "VT_FAKE_DBCODE", "VT_FAKE_DBVERSION",
               "VT_FAKE_CHECK_ERROR", "VT_FAKE_MAKE_ERROR", "VT_FAKE_FAIL", "VT_FAKE_UPDATE_ERROR",
-              "VT_FAKE_COMMAND_1", "VT_FAKE_COMMAND_2", "VT_FAKE_COMMAND_3"})
+              "VT_FAKE_COMMAND_1", "VT_FAKE_COMMAND_2", "VT_FAKE_COMMAND_3", "VT_FAKE_CAUSE",
+              "VT_FAKE_CHECKS"})
             unsetenv(name);
         setenv("VT_FAKE_LOG", logFile().c_str(), 1);
         setenv("VT_CONFIG_DIR", dir.path().c_str(), 1);
         setenv("LC_ALL", "C.UTF-8", 1);
         platform::setAnsiCodePage(platform::AnsiCodePage::Cp1251);
         writeFile(configFile(), std::string("[Plugin]\r\nfake=") + VT_FAKE_PLUGIN +
-                                    "\r\nnoupdate=" + VT_FAKE_PLUGIN_NOUPDATE + "\r\n");
+                                    "\r\nnoupdate=" + VT_FAKE_PLUGIN_NOUPDATE +
+                                    "\r\nnoexec=" + VT_FAKE_PLUGIN_NOEXEC + "\r\n");
         script::RsqlContent content = scriptContent("SHOP", "", "1.0", {"a", "b", "c"});
         content.user = "owner";
         content.comments = {"First comment", "Second comment"};

@@ -1,14 +1,16 @@
-// A loaded rSQL plug-in and its nine functions, each looked up by name when first needed.
+// A loaded rSQL plug-in and its functions, each looked up by name when first needed.
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "platform/dynlib.h"
 
-namespace vt::console {
+namespace vt::runner {
 
-// The plug-in's functions, in the order of their names in kPluginFunctionNames.
+// The plug-in's functions, in the order of their names in kPluginFunctionNames. The nine first
+// ones make the interface every plug-in offers; GetLastVTErrorCause is an optional extension.
 enum class PluginFunction {
     GetLastVTErrorMessage,
     GetLastVTError,
@@ -19,17 +21,26 @@ enum class PluginFunction {
     CheckDataBaseParams,
     ExecrSQL,
     UpDateVersion,
+    GetLastVTErrorCause,
 };
 
-inline constexpr std::array<const char*, 9> kPluginFunctionNames = {
-    "GetLastVTErrorMessage", "GetLastVTError", "MakeSQLCommand", "piDone", "piInit", "dbConnect",
-    "CheckDataBaseParams",   "ExecrSQL",       "UpDateVersion"};
+inline constexpr std::array<const char*, 10> kPluginFunctionNames = {"GetLastVTErrorMessage",
+                                                                     "GetLastVTError",
+                                                                     "MakeSQLCommand",
+                                                                     "piDone",
+                                                                     "piInit",
+                                                                     "dbConnect",
+                                                                     "CheckDataBaseParams",
+                                                                     "ExecrSQL",
+                                                                     "UpDateVersion",
+                                                                     "GetLastVTErrorCause"};
 
 // The exported name of a function.
 const char* pluginFunctionName(PluginFunction function);
 
 // One plug-in library. Calls go to bound functions only: bind() first. Texts returned by the
-// plug-in are copied at once; a null pointer reads as the empty text.
+// plug-in are copied at once; a null pointer reads as the empty text. Not thread-safe: the
+// plug-in serves one caller thread at a time, so one object is used from one thread at a time.
 class PluginLibrary final {
 public:
     PluginLibrary() = default;
@@ -60,12 +71,14 @@ public:
     int piDone();
     int getLastVTError();
     std::string getLastVTErrorMessage();
+    // The plug-in's VtErrorCause of the last failure; nullopt when it does not offer the query.
+    std::optional<int> getLastVTErrorCause();
 
 private:
     template <typename Fn> Fn fn(PluginFunction function) const;
 
     platform::DynLib m_lib;
-    std::array<void*, 9> m_functions{};
+    std::array<void*, kPluginFunctionNames.size()> m_functions{};
 };
 
-} // namespace vt::console
+} // namespace vt::runner

@@ -1,18 +1,12 @@
-// A loaded rSQL plug-in and its nine functions, each looked up by name when first needed.
-#include "console/pluginlibrary.h"
+// A loaded rSQL plug-in and its functions, each looked up by name when first needed.
+#include "runner/pluginlibrary.h"
 
 #include <stdexcept>
 
-namespace vt::console {
-namespace {
+#include "plugin/vtutils.h"
 
-using PiInitFn = const char* (*)(const char*, const char*);
-using DbConnectFn = int (*)(const char*, const char*, const char*);
-using CheckFn = int (*)(int*, int*, const char**, const char**, unsigned char);
-using MakeFn = const char* (*)(int);
-using ExecFn = int (*)(const char*);
-using VoidIntFn = int (*)();
-using TextFn = const char* (*)();
+namespace vt::runner {
+namespace {
 
 std::string copyText(const char* text) {
     return text ? std::string(text) : std::string();
@@ -60,13 +54,13 @@ template <typename Fn> Fn PluginLibrary::fn(PluginFunction function) const {
 std::string PluginLibrary::piInit(const std::string& scriptFile,
                                   const std::string& aliasConfigFile) {
     return copyText(
-        fn<PiInitFn>(PluginFunction::piInit)(scriptFile.c_str(), aliasConfigFile.c_str()));
+        fn<VtPiInitFn>(PluginFunction::piInit)(scriptFile.c_str(), aliasConfigFile.c_str()));
 }
 
 int PluginLibrary::dbConnect(const std::string& alias, const std::string& user,
                              const std::string& password) {
-    return fn<DbConnectFn>(PluginFunction::dbConnect)(alias.c_str(), user.c_str(),
-                                                      password.c_str());
+    return fn<VtDbConnectFn>(PluginFunction::dbConnect)(alias.c_str(), user.c_str(),
+                                                        password.c_str());
 }
 
 int PluginLibrary::checkDataBaseParams(int& first, int& last, std::string& code,
@@ -74,35 +68,41 @@ int PluginLibrary::checkDataBaseParams(int& first, int& last, std::string& code,
     static const char kEmpty[] = "";
     const char* codeOut = kEmpty;
     const char* versionOut = kEmpty;
-    int result = fn<CheckFn>(PluginFunction::CheckDataBaseParams)(&first, &last, &codeOut,
-                                                                  &versionOut, create ? 1 : 0);
+    int result = fn<VtCheckDataBaseParamsFn>(PluginFunction::CheckDataBaseParams)(
+        &first, &last, &codeOut, &versionOut, create ? 1 : 0);
     code = copyText(codeOut);
     version = copyText(versionOut);
     return result;
 }
 
 std::string PluginLibrary::makeSQLCommand(int n) {
-    return copyText(fn<MakeFn>(PluginFunction::MakeSQLCommand)(n));
+    return copyText(fn<VtMakeSQLCommandFn>(PluginFunction::MakeSQLCommand)(n));
 }
 
 int PluginLibrary::execrSQL(const std::string& command) {
-    return fn<ExecFn>(PluginFunction::ExecrSQL)(command.c_str());
+    return fn<VtExecrSQLFn>(PluginFunction::ExecrSQL)(command.c_str());
 }
 
 int PluginLibrary::upDateVersion() {
-    return fn<VoidIntFn>(PluginFunction::UpDateVersion)();
+    return fn<VtUpDateVersionFn>(PluginFunction::UpDateVersion)();
 }
 
 int PluginLibrary::piDone() {
-    return fn<VoidIntFn>(PluginFunction::piDone)();
+    return fn<VtPiDoneFn>(PluginFunction::piDone)();
 }
 
 int PluginLibrary::getLastVTError() {
-    return fn<VoidIntFn>(PluginFunction::GetLastVTError)();
+    return fn<VtGetLastVTErrorFn>(PluginFunction::GetLastVTError)();
 }
 
 std::string PluginLibrary::getLastVTErrorMessage() {
-    return copyText(fn<TextFn>(PluginFunction::GetLastVTErrorMessage)());
+    return copyText(fn<VtGetLastVTErrorMessageFn>(PluginFunction::GetLastVTErrorMessage)());
 }
 
-} // namespace vt::console
+std::optional<int> PluginLibrary::getLastVTErrorCause() {
+    if (!bind(PluginFunction::GetLastVTErrorCause))
+        return std::nullopt;
+    return fn<VtGetLastVTErrorCauseFn>(PluginFunction::GetLastVTErrorCause)();
+}
+
+} // namespace vt::runner

@@ -1,0 +1,21 @@
+// Progress of a script run, shown by the console or by a window.
+#pragma once
+
+#include <string>
+
+namespace vt::runner {
+
+// Told by the run on its own thread, in the order of the run; an implementation must not call
+// back into the run.
+class RunProgress {
+public:
+    virtual ~RunProgress() = default;
+
+    // Command n was fetched (text in the ANSI code page) and is about to be executed.
+    virtual void commandStarting(int n, const std::string& text) = 0;
+
+    // Command n was executed successfully.
+    virtual void commandSucceeded(int n) = 0;
+};
+
+} // namespace vt::runner
