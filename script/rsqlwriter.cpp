@@ -1,11 +1,11 @@
-// Writing an rSQL script: the text is built in memory in the converter's order and written once.
+// Writing an rSQL script as its commands come.
 #include "script/rsqlwriter.h"
 
 #include <charconv>
-#include <string_view>
+#include <cstring>
 #include <utility>
 
-#include "script/atomicfile.h"
+#include "platform/exception.h"
 #include "script/inifile.h"
 #include "script/rsqlscript.h"
 #include "script/scramble.h"
@@ -22,127 +22,141 @@ std::string_view trimmed(std::string_view s) {
 }
 
 [[noreturn]] void refuse(const std::string& path, const std::string& why) {
-    throw IniError("Cannot write the file \"" + path + "\": " + why);
+    throw vt::EConvertError("Cannot write the file \"" + path + "\": " + why);
 }
 
-// Appends one section to the text, refusing what a reader would not get back as written: a value
-// holding a line break (a scrambled byte may become one), a value longer than a reader sees, and
-// more entries in a section than a reader lists. The layout is the one an INI writer gives when
-// the entries are written one by one into an empty file: sections parted by a blank line, every
-// line ended by CR LF.
-class SectionWriter {
-public:
-    SectionWriter(std::string& text, const std::string& path, std::string name)
-        : m_text(text), m_path(path), m_name(std::move(name)) {
-        if (!m_text.empty())
-            m_text += kLineEnd;
-        m_text += '[';
-        m_text += m_name;
-        m_text += ']';
-        m_text += kLineEnd;
-    }
+bool holdsLineBreak(std::string_view s) {
+    return std::memchr(s.data(), '\n', s.size()) != nullptr ||
+           std::memchr(s.data(), '\r', s.size()) != nullptr;
+}
 
-    // Appends key=prefix+value.
-    void entry(std::string_view key, std::string_view value, std::string_view prefix = {}) {
-        if (value.find_first_of("\r\n") != std::string_view::npos)
-            refuseValue(key, "would hold a line break");
-        if (prefix.size() + value.size() > IniFile::kMaxValue)
-            refuseValue(key, "would be longer than " + std::to_string(IniFile::kMaxValue) +
-                                 " characters");
-        m_listed += key.size() + 1;
-        if (m_listed > IniFile::kKeyListBudget)
-            refuse(m_path, "[" + m_name + "] would hold more entries than a reader lists");
-        m_text += key;
-        m_text += '=';
-        m_text += prefix;
-        m_text += value;
-        m_text += kLineEnd;
-    }
-
-private:
-    [[noreturn]] void refuseValue(std::string_view key, const std::string& why) {
-        refuse(m_path, "the value of " + std::string(key) + " in [" + m_name + "] " + why);
-    }
-
-    std::string& m_text;
-    const std::string& m_path;
-    std::string m_name;
-    std::size_t m_listed = 1;
+struct HeaderValue {
+    const char* key;
+    const std::string* value;
 };
 
 } // namespace
 
-void writeRsqlScript(const std::string& path, const RsqlContent& content) {
-    auto header = [&](std::string_view plain) {
-        return content.crypt ? scrambleHeader(plain) : std::string(plain);
-    };
-    const std::string commandCount = std::to_string(content.commands.size());
+bool RsqlWriter::countComesFirst(const RsqlContent& header) {
+    return !trimmed(header.code).empty() || !trimmed(header.oldVersion).empty() ||
+           !trimmed(header.newVersion).empty();
+}
 
-    std::size_t size = 256;
-    for (const std::string& c : content.comments)
-        size += c.size() + 12;
-    for (const auto& lines : content.commands)
-        for (const std::string& line : lines)
-            size += line.size() + 10;
-    std::string text;
-    text.reserve(size);
+RsqlWriter::RsqlWriter(const std::string& path, const RsqlContent& header,
+                       std::optional<std::size_t> commandCount, AtomicFileWriter::Links links)
+    : m_path(path), m_file(path, links), m_crypt(header.crypt), m_declared(commandCount) {
+    openSection("Tools");
+    entry("Crypt", m_crypt ? "1" : "0");
+    entry("Version", "1.2");
+    if (m_crypt)
+        entry("Key", scrambleHeader(header.password));
 
-    {
-        SectionWriter tools(text, path, "Tools");
-        tools.entry("Crypt", content.crypt ? "1" : "0");
-        tools.entry("Version", "1.2");
-        if (content.crypt)
-            tools.entry("Key", scrambleHeader(content.password));
-    }
-
-    const std::pair<const char*, const std::string*> versions[] = {
-        {"Code", &content.code},
-        {"OldVersion", &content.oldVersion},
-        {"NewVersion", &content.newVersion}};
-    bool databaseFirst = false;
-    for (const auto& [key, value] : versions)
-        databaseFirst = databaseFirst || !trimmed(*value).empty();
-    if (databaseFirst) {
-        SectionWriter database(text, path, "DataBase");
-        for (const auto& [key, value] : versions)
-            if (const std::string_view v = trimmed(*value); !v.empty())
-                database.entry(key, header(v));
-        // Commands joins this section last, as the converter appends it after the commands.
-        database.entry("Commands", commandCount);
-    }
-
-    SectionWriter(text, path, "Connect").entry("User", content.user);
-
-    if (!content.comments.empty()) {
-        SectionWriter comment(text, path, "Comment");
-        for (std::size_t i = 0; i < content.comments.size(); ++i)
-            comment.entry("Line" + std::to_string(i), content.comments[i]);
-    }
-
-    std::string scrambled;
-    char key[16];
-    for (std::size_t k = 0; k < content.commands.size(); ++k) {
-        const std::vector<std::string>& lines = content.commands[k];
-        if (lines.empty())
-            continue; // a section is made by its first entry; an empty command has none
-        SectionWriter command(text, path, "Command" + std::to_string(k + 1));
-        key[0] = 'L';
-        for (std::size_t n = 0; n < lines.size(); ++n) {
-            const auto end = std::to_chars(key + 1, key + sizeof key, n + 1).ptr;
-            const std::string_view name(key, end - key);
-            if (content.crypt) {
-                scrambled = scrambleCommand(lines[n]);
-                command.entry(name, scrambled, "%");
-            } else {
-                command.entry(name, lines[n], "%");
-            }
+    if (countComesFirst(header)) {
+        if (!m_declared)
+            throw std::logic_error("RsqlWriter: the command count is needed before the commands");
+        openSection("DataBase");
+        const HeaderValue values[] = {{"Code", &header.code},
+                                      {"OldVersion", &header.oldVersion},
+                                      {"NewVersion", &header.newVersion}};
+        for (const HeaderValue& v : values) {
+            const std::string_view text = trimmed(*v.value);
+            if (!text.empty())
+                entry(v.key, m_crypt ? scrambleHeader(text) : std::string(text));
         }
+        // Commands joins this section last, as the converter appends it after the commands.
+        entry("Commands", std::to_string(*m_declared));
     }
 
-    // Without header values the section is first made by Commands, after the commands.
-    if (!databaseFirst)
-        SectionWriter(text, path, "DataBase").entry("Commands", commandCount);
-    writeFileAtomically(path, text);
+    openSection("Connect");
+    entry("User", header.user);
+    if (!header.comments.empty()) {
+        openSection("Comment");
+        for (std::size_t i = 0; i < header.comments.size(); ++i)
+            entry("Line" + std::to_string(i), header.comments[i]);
+    }
+}
+
+RsqlWriter::~RsqlWriter() = default;
+
+void RsqlWriter::openSection(std::string_view name) {
+    if (m_file.size() > 0)
+        m_file.write(kLineEnd);
+    m_scratch.assign(1, '[');
+    m_scratch.append(name);
+    m_scratch += ']';
+    m_scratch.append(kLineEnd);
+    m_file.write(m_scratch);
+    m_section.assign(name);
+    m_listed = 1;
+}
+
+// Writes key=prefix+value, refusing what a reader would not get back as written.
+void RsqlWriter::entry(std::string_view key, std::string_view value, std::string_view prefix) {
+    if (holdsLineBreak(value))
+        refuse(m_path, "the value of " + std::string(key) + " in [" + m_section +
+                           "] would hold a line break");
+    if (prefix.size() + value.size() > IniFile::kMaxValue)
+        refuse(m_path, "the value of " + std::string(key) + " in [" + m_section +
+                           "] would be longer than " + std::to_string(IniFile::kMaxValue) +
+                           " characters");
+    m_listed += key.size() + 1;
+    if (m_listed > IniFile::kKeyListBudget)
+        refuse(m_path, "[" + m_section + "] would hold more entries than a reader lists");
+    m_file.write(key);
+    m_file.write("=");
+    m_file.write(prefix);
+    m_file.write(value);
+    m_file.write(kLineEnd);
+}
+
+void RsqlWriter::addLine(std::string_view line) {
+    char name[24];
+    if (m_lines == 0) {
+        std::memcpy(name, "Command", 7);
+        const auto end = std::to_chars(name + 7, name + sizeof name, m_commands + 1).ptr;
+        openSection(std::string_view(name, static_cast<std::size_t>(end - name)));
+    }
+    name[0] = 'L';
+    const auto end = std::to_chars(name + 1, name + sizeof name, ++m_lines).ptr;
+    const std::string_view key(name, static_cast<std::size_t>(end - name));
+    if (m_crypt) {
+        m_scrambled.clear();
+        appendScrambledCommand(line, m_scrambled);
+        entry(key, m_scrambled, "%");
+    } else {
+        entry(key, line, "%");
+    }
+}
+
+void RsqlWriter::endCommand() {
+    ++m_commands;
+    m_lines = 0;
+}
+
+void RsqlWriter::finish() {
+    if (m_declared && *m_declared != m_commands)
+        throw vt::EConvertError("Cannot write the file \"" + m_path + "\": " +
+                                std::to_string(m_commands) + " commands instead of the " +
+                                std::to_string(*m_declared) + " announced");
+    if (!m_declared) {
+        // Without header values the section is first made by Commands, after the commands.
+        openSection("DataBase");
+        entry("Commands", std::to_string(m_commands));
+    }
+    m_file.commit();
+}
+
+void writeRsqlScript(const std::string& path, const RsqlContent& content) {
+    std::optional<std::size_t> count;
+    if (RsqlWriter::countComesFirst(content))
+        count = content.commands.size();
+    RsqlWriter writer(path, content, count);
+    for (const std::vector<std::string>& lines : content.commands) {
+        for (const std::string& line : lines)
+            writer.addLine(line);
+        writer.endCommand();
+    }
+    writer.finish();
 }
 
 } // namespace vt::script

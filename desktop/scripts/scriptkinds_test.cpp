@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/exception.h"
 #include "script/inifile.h"
 #include "script/testfiles.h"
 
@@ -141,10 +142,16 @@ TEST_F(ScriptKindsTest, ANameThatCannotBeASectionChangesNothing) {
     write("[A]\r\nUseDefault=1\r\n");
     IniFile ini(m_path);
     ScriptKinds kinds(ini);
-    EXPECT_THROW(kinds.save(kindNamed("X]Y", true)), script::IniError);
+    try {
+        kinds.save(kindNamed("X]Y", true));
+        FAIL() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_TRUE(std::string(e.what()).ends_with(": a section name cannot hold ']' or a line break"))
+            << e.what();
+    }
     ScriptKind broken = kindNamed("B", true);
     broken.dbCode = "A\nB";
-    EXPECT_THROW(kinds.save(broken), script::IniError);
+    EXPECT_THROW(kinds.save(broken), EConvertError);
     EXPECT_EQ(text(), "[A]\r\nUseDefault=1\r\n");
     EXPECT_EQ(kinds.defaultKindName(), "A");
     // The file object is usable and writes at once again.

@@ -1,13 +1,39 @@
 // Converting a plain SQL script into an rSQL script.
 #include "desktop/scripts/sqltorsqlconverter.h"
 
+#include <cerrno>
+#include <optional>
+#include <sys/stat.h>
 #include <utility>
 
+#include "desktop/errors/evtutilserror.h"
+#include "desktop/scripts/commandsink.h"
+#include "desktop/scripts/scripttexts.h"
 #include "desktop/scripts/sqltext.h"
 #include "desktop/scripts/textlines.h"
+#include "platform/codepage.h"
+#include "platform/exception.h"
+#include "script/linereader.h"
 #include "script/rsqlwriter.h"
 
 namespace vt::desktop {
+
+namespace {
+
+constexpr std::uint64_t kProgressStep = 1 << 16;
+
+// Hands the splitter's commands straight to the rSQL writer.
+class WriterSink final : public CommandSink {
+public:
+    explicit WriterSink(script::RsqlWriter& writer) : m_writer(writer) {}
+    void addLine(std::string_view line) override { m_writer.addLine(line); }
+    void endCommand() override { m_writer.endCommand(); }
+
+private:
+    script::RsqlWriter& m_writer;
+};
+
+} // namespace
 
 SqlToRsqlConverter::SqlToRsqlConverter(SplitSettings settings) : m_settings(std::move(settings)) {}
 
@@ -17,7 +43,8 @@ void SqlToRsqlConverter::setProgress(ProgressCallback progress) {
 
 std::vector<std::vector<std::string>> SqlToRsqlConverter::split(std::string_view sqlText) const {
     const std::vector<std::string_view> lines = splitLines(sqlText);
-    SqlSplitter splitter(m_settings);
+    CommandList commands;
+    SqlSplitter splitter(m_settings, commands);
     const std::size_t total = lines.size();
     if (m_progress)
         m_progress(0, total);
@@ -26,16 +53,42 @@ std::vector<std::vector<std::string>> SqlToRsqlConverter::split(std::string_view
         if (m_progress)
             m_progress(i + 1, total);
     }
+    splitter.finish();
     if (m_progress)
         m_progress(0, total);
-    return splitter.takeCommands();
+    return commands.take();
+}
+
+void SqlToRsqlConverter::splitFile(script::LineReader& reader, CommandSink& sink,
+                                   std::uint64_t done, std::uint64_t total) const {
+    SqlSplitter splitter(m_settings, sink);
+    std::string_view line;
+    std::size_t number = 0;
+    std::uint64_t reported = 0;
+    while (reader.next(line)) {
+        ++number;
+        if (reader.cut())
+            throw EConvertError(texts::lineTooLong(number, kMaxSqlLine));
+        splitter.addLine(line);
+        if (m_progress && reader.position() - reported >= kProgressStep) {
+            reported = reader.position();
+            m_progress(static_cast<std::size_t>(done + reported), static_cast<std::size_t>(total));
+        }
+    }
+    splitter.finish();
+    if (m_progress)
+        m_progress(static_cast<std::size_t>(done + reader.position()),
+                   static_cast<std::size_t>(total));
 }
 
 std::size_t SqlToRsqlConverter::convert(const std::string& sqlPath, const std::string& rsqlPath,
                                         const RsqlHeaderValues& header) const {
-    const std::string sql = readFileBytes(sqlPath);
+    struct stat st {};
+    if (::stat(sqlPath.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
+        throw EVTUtilsError(texts::fileMissing(sqlPath));
+    script::LineReader reader(sqlPath, kMaxSqlLine);
+
     script::RsqlContent content;
-    content.commands = split(sql);
     content.code = std::string(trimText(header.code));
     content.oldVersion = std::string(trimText(header.oldVersion));
     content.newVersion = std::string(trimText(header.newVersion));
@@ -44,8 +97,31 @@ std::size_t SqlToRsqlConverter::convert(const std::string& sqlPath, const std::s
     content.crypt = header.crypt;
     if (header.crypt)
         content.password = header.password;
-    script::writeRsqlScript(rsqlPath, content);
-    return content.commands.size();
+
+    // The count stands before the commands when there are header values: a first reading
+    // counts them.
+    const bool countFirst = script::RsqlWriter::countComesFirst(content);
+    const std::uint64_t size = reader.size();
+    const std::uint64_t total = countFirst ? 2 * size : size;
+    if (m_progress)
+        m_progress(0, static_cast<std::size_t>(total));
+    std::optional<std::size_t> count;
+    if (countFirst) {
+        CommandCounter counter;
+        splitFile(reader, counter, 0, total);
+        count = counter.count();
+        reader.rewind();
+    }
+
+    script::RsqlWriter writer(rsqlPath, content, count, script::AtomicFileWriter::Links::Replace);
+    WriterSink sink(writer);
+    splitFile(reader, sink, countFirst ? size : 0, total);
+    if (count && writer.commands() != *count)
+        throw EConvertError(std::string(texts::kSqlChangedWhileRead));
+    writer.finish();
+    if (m_progress)
+        m_progress(0, static_cast<std::size_t>(total));
+    return writer.commands();
 }
 
 bool canConvertToRsql(std::string_view sqlFile, std::string_view rsqlFile, bool kindChosen,

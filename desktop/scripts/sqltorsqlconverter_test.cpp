@@ -101,8 +101,9 @@ TEST_F(SqlToRsqlConverterTest, ALineTheReadersWouldCutOffLeavesTheOldScriptAsItW
     writeBytes(m_rsql, "old");
     writeBytes(m_sql, "SELECT '" + std::string(2040, 'x') + "';\r\n");
     EXPECT_THROW(SqlToRsqlConverter(exampleSettings()).convert(m_sql, m_rsql, {}),
-                 script::IniError);
+                 EConvertError);
     EXPECT_EQ(readBytes(m_rsql), "old");
+    EXPECT_EQ(script::testing::listFolder(m_dir.path()), "update.rsql;update.sql;");
 }
 
 TEST_F(SqlToRsqlConverterTest, TheLongestLineTheReadersTakeInWholeIsWritten) {
