@@ -1,6 +1,7 @@
 // Replacing a file's contents in one step: a temporary file beside it, then a rename.
 #include "script/atomicfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -105,6 +106,38 @@ void AtomicFileWriter::flushBuffer(std::string_view more) {
         writeAll(more);
     else
         m_buffer.append(more);
+}
+
+void AtomicFileWriter::appendFile(int fd, std::uint64_t size) {
+    flushBuffer();
+    loff_t from = 0;
+    std::uint64_t left = size;
+    while (left > 0) {
+        const ssize_t n = ::copy_file_range(fd, &from, m_fd, nullptr, left, 0);
+        if (n > 0) {
+            left -= static_cast<std::uint64_t>(n);
+            m_written += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+            abandon(errno);
+        // The kernel cannot copy between these files: copy through a buffer.
+        std::string block(1 << 20, '\0');
+        while (left > 0) {
+            const ssize_t got = ::pread(fd, block.data(),
+                                        std::min<std::uint64_t>(left, block.size()), from);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                abandon(got < 0 ? errno : EIO);
+            writeAll(std::string_view(block.data(), static_cast<std::size_t>(got)));
+            from += got;
+            left -= static_cast<std::uint64_t>(got);
+        }
+        return;
+    }
 }
 
 void AtomicFileWriter::commit() {

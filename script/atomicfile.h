@@ -1,6 +1,7 @@
 // Replacing a file's contents in one step: a temporary file beside it, then a rename.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,9 @@ public:
         else
             m_buffer.append(data);
     }
+
+    // Appends the first size bytes of the open file fd (copied by the kernel where it can).
+    void appendFile(int fd, std::uint64_t size);
 
     // Bytes written so far.
     std::size_t size() const { return m_written + m_buffer.size(); }

@@ -9,6 +9,7 @@
 #include "script/inifile.h"
 #include "script/rsqlscript.h"
 #include "script/scramble.h"
+#include "script/scratchfile.h"
 
 namespace vt::script {
 namespace {
@@ -26,45 +27,44 @@ std::string_view trimmed(std::string_view s) {
 }
 
 bool holdsLineBreak(std::string_view s) {
-    return std::memchr(s.data(), '\n', s.size()) != nullptr ||
-           std::memchr(s.data(), '\r', s.size()) != nullptr;
+    for (const char c : s)
+        if (c == '\n' || c == '\r')
+            return true;
+    return false;
 }
 
-struct HeaderValue {
-    const char* key;
-    const std::string* value;
-};
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
 
 } // namespace
 
-bool RsqlWriter::countComesFirst(const RsqlContent& header) {
-    return !trimmed(header.code).empty() || !trimmed(header.oldVersion).empty() ||
-           !trimmed(header.newVersion).empty();
-}
-
 RsqlWriter::RsqlWriter(const std::string& path, const RsqlContent& header,
-                       std::optional<std::size_t> commandCount, AtomicFileWriter::Links links)
-    : m_path(path), m_file(path, links), m_crypt(header.crypt), m_declared(commandCount) {
+                       AtomicFileWriter::Links links)
+    : m_path(path), m_file(path, links), m_crypt(header.crypt) {
     openSection("Tools");
     entry("Crypt", m_crypt ? "1" : "0");
     entry("Version", "1.2");
     if (m_crypt)
         entry("Key", scrambleHeader(header.password));
 
-    if (countComesFirst(header)) {
-        if (!m_declared)
-            throw std::logic_error("RsqlWriter: the command count is needed before the commands");
+    const std::pair<const char*, const std::string*> values[] = {
+        {"Code", &header.code}, {"OldVersion", &header.oldVersion}, {"NewVersion", &header.newVersion}};
+    bool countFirst = false;
+    for (const auto& [key, value] : values)
+        countFirst = countFirst || !trimmed(*value).empty();
+    if (countFirst) {
         openSection("DataBase");
-        const HeaderValue values[] = {{"Code", &header.code},
-                                      {"OldVersion", &header.oldVersion},
-                                      {"NewVersion", &header.newVersion}};
-        for (const HeaderValue& v : values) {
-            const std::string_view text = trimmed(*v.value);
+        for (const auto& [key, value] : values) {
+            const std::string_view text = trimmed(*value);
             if (!text.empty())
-                entry(v.key, m_crypt ? scrambleHeader(text) : std::string(text));
+                entry(key, m_crypt ? scrambleHeader(text) : std::string(text));
         }
-        // Commands joins this section last, as the converter appends it after the commands.
-        entry("Commands", std::to_string(*m_declared));
+        // Commands=N follows here once the commands are counted: the rest of the header waits
+        // in memory and the commands in a scratch file.
+        m_spill = std::make_unique<ScratchFile>(folderOf(path));
+        m_target = Target::AfterCount;
     }
 
     openSection("Connect");
@@ -78,15 +78,31 @@ RsqlWriter::RsqlWriter(const std::string& path, const RsqlContent& header,
 
 RsqlWriter::~RsqlWriter() = default;
 
+void RsqlWriter::put(std::string_view text) {
+    switch (m_target) {
+    case Target::File:
+        m_file.write(text);
+        break;
+    case Target::AfterCount:
+        m_afterCount.append(text);
+        break;
+    case Target::Spill:
+        m_spill->write(text);
+        break;
+    }
+}
+
 void RsqlWriter::openSection(std::string_view name) {
-    if (m_file.size() > 0)
-        m_file.write(kLineEnd);
-    m_scratch.assign(1, '[');
-    m_scratch.append(name);
-    m_scratch += ']';
-    m_scratch.append(kLineEnd);
-    m_file.write(m_scratch);
+    m_text.clear();
+    if (m_started)
+        m_text.append(kLineEnd);
+    m_text += '[';
+    m_text.append(name);
+    m_text += ']';
+    m_text.append(kLineEnd);
     m_section.assign(name);
+    put(m_text);
+    m_started = true;
     m_listed = 1;
 }
 
@@ -102,16 +118,19 @@ void RsqlWriter::entry(std::string_view key, std::string_view value, std::string
     m_listed += key.size() + 1;
     if (m_listed > IniFile::kKeyListBudget)
         refuse(m_path, "[" + m_section + "] would hold more entries than a reader lists");
-    m_file.write(key);
-    m_file.write("=");
-    m_file.write(prefix);
-    m_file.write(value);
-    m_file.write(kLineEnd);
+    m_text.assign(key);
+    m_text += '=';
+    m_text.append(prefix);
+    m_text.append(value);
+    m_text.append(kLineEnd);
+    put(m_text);
 }
 
 void RsqlWriter::addLine(std::string_view line) {
     char name[24];
     if (m_lines == 0) {
+        if (m_spill)
+            m_target = Target::Spill;
         std::memcpy(name, "Command", 7);
         const auto end = std::to_chars(name + 7, name + sizeof name, m_commands + 1).ptr;
         openSection(std::string_view(name, static_cast<std::size_t>(end - name)));
@@ -128,29 +147,21 @@ void RsqlWriter::addLine(std::string_view line) {
     }
 }
 
-void RsqlWriter::endCommand() {
-    ++m_commands;
-    m_lines = 0;
-}
-
 void RsqlWriter::finish() {
-    if (m_declared && *m_declared != m_commands)
-        throw vt::EConvertError("Cannot write the file \"" + m_path + "\": " +
-                                std::to_string(m_commands) + " commands instead of the " +
-                                std::to_string(*m_declared) + " announced");
-    if (!m_declared) {
+    const std::string count = "Commands=" + std::to_string(m_commands) + std::string(kLineEnd);
+    if (m_spill) {
+        m_file.write(count);
+        m_file.write(m_afterCount);
+        m_spill->copyTo(m_file);
+    } else {
         // Without header values the section is first made by Commands, after the commands.
-        openSection("DataBase");
-        entry("Commands", std::to_string(m_commands));
+        m_file.write(std::string(kLineEnd) + "[DataBase]" + std::string(kLineEnd) + count);
     }
     m_file.commit();
 }
 
 void writeRsqlScript(const std::string& path, const RsqlContent& content) {
-    std::optional<std::size_t> count;
-    if (RsqlWriter::countComesFirst(content))
-        count = content.commands.size();
-    RsqlWriter writer(path, content, count);
+    RsqlWriter writer(path, content);
     for (const std::vector<std::string>& lines : content.commands) {
         for (const std::string& line : lines)
             writer.addLine(line);

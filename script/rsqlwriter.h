@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +10,8 @@
 #include "script/atomicfile.h"
 
 namespace vt::script {
+
+class ScratchFile;
 
 // What a script holds before it is written; values are in the ANSI code page.
 struct RsqlContent {
@@ -24,7 +25,7 @@ struct RsqlContent {
     std::string password;             // with crypt: stored header-scrambled as Tools/Key
 };
 
-// Writes an rSQL script as its commands come, without holding them: the header first, then each
+// Writes an rSQL script as its commands come, without holding them: the header, then each
 // command's lines, then the end. The file is written atomically (temporary file, then rename on
 // finish()); a writer destroyed before finish() leaves no file behind and an existing file as it
 // was.
@@ -35,21 +36,18 @@ struct RsqlContent {
 // one by one in this order: [Tools] Crypt, Version=1.2, Key; [DataBase] Code, OldVersion,
 // NewVersion (each only when not blank); [Connect] User; [Comment] Line0...; [Command1]...
 // L1=%...; and Commands=N appended to [DataBase] last (so [DataBase] follows the commands when it
-// has no other entry, and the count must be known before the commands when it has). Sections
-// are parted by a blank line, lines end with CR LF; a command without lines has no section.
+// has no other entry). Sections are parted by a blank line, lines end with CR LF; a command
+// without lines has no section. When the count stands before the commands, the commands wait in
+// an unnamed scratch file beside the script until finish() knows it.
 // Content a reader would not get back as written is refused with EConvertError naming the
 // reason: a value holding a line break (a scrambled byte can become one), a value longer than
 // IniFile::kMaxValue (a command line of more than 2046 characters), a section with more entries
 // than the key-list budget lists. Failures of the file throw IniError.
 class RsqlWriter final {
 public:
-    // True when the count of commands is written before the commands (a header value is set).
-    static bool countComesFirst(const RsqlContent& header);
-
     // Starts the file and writes the header of the content (its commands are not written: give
-    // them with addLine() and endCommand()). commandCount is required when countComesFirst().
+    // them with addLine() and endCommand()).
     RsqlWriter(const std::string& path, const RsqlContent& header,
-               std::optional<std::size_t> commandCount,
                AtomicFileWriter::Links links = AtomicFileWriter::Links::Follow);
     ~RsqlWriter();
 
@@ -57,29 +55,35 @@ public:
     void addLine(std::string_view line);
 
     // Ends the current command (a command without lines is counted and has no section).
-    void endCommand();
+    void endCommand() {
+        ++m_commands;
+        m_lines = 0;
+    }
 
     // The number of commands ended so far.
     std::size_t commands() const { return m_commands; }
 
-    // Writes the end of the file and puts it in place. Throws EConvertError when a count given
-    // at the start differs from the commands written.
+    // Writes the end of the file and puts it in place.
     void finish();
 
 private:
     void openSection(std::string_view name);
     void entry(std::string_view key, std::string_view value, std::string_view prefix = {});
+    void put(std::string_view text);
 
     std::string m_path;
     AtomicFileWriter m_file;
+    std::unique_ptr<ScratchFile> m_spill; // the commands, while the count is not known
+    std::string m_afterCount;             // the header after Commands=N, while it waits
+    enum class Target { File, AfterCount, Spill } m_target = Target::File;
     bool m_crypt;
-    std::optional<std::size_t> m_declared;
+    bool m_started = false;   // a section has been written to the current target
     std::size_t m_commands = 0;
-    std::size_t m_lines = 0;   // lines of the current command
-    std::size_t m_listed = 0;  // key-list bytes of the current section
-    std::string m_section;     // name of the current section, for messages
-    std::string m_scratch;     // a section header being put together
-    std::string m_scrambled;   // a scrambled command line
+    std::size_t m_lines = 0;  // lines of the current command
+    std::size_t m_listed = 0; // key-list bytes of the current section
+    std::string m_section;    // name of the current section, for messages
+    std::string m_text;       // the text of a line being put together
+    std::string m_scrambled;  // a scrambled command line
 };
 
 // Writes the whole script at once (an RsqlWriter fed with the content's commands).

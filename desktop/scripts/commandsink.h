@@ -35,15 +35,4 @@ private:
     bool m_open = false;
 };
 
-// Counts the commands without keeping them.
-class CommandCounter final : public CommandSink {
-public:
-    void addLine(std::string_view) override {}
-    void endCommand() override { ++m_count; }
-    std::size_t count() const { return m_count; }
-
-private:
-    std::size_t m_count = 0;
-};
-
 } // namespace vt::desktop

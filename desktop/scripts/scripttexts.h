@@ -35,7 +35,4 @@ inline std::string unknownDialect(std::string_view name) {
     return "Неизвестный диалект SQL \"" + std::string(name) + "\": допустимы SQLite и PostgreSQL.";
 }
 
-inline constexpr std::string_view kSqlChangedWhileRead =
-    "SQL-скрипт изменился во время преобразования.";
-
 } // namespace vt::desktop::texts

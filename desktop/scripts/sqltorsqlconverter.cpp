@@ -2,7 +2,6 @@
 #include "desktop/scripts/sqltorsqlconverter.h"
 
 #include <cerrno>
-#include <optional>
 #include <sys/stat.h>
 #include <utility>
 
@@ -60,7 +59,7 @@ std::vector<std::vector<std::string>> SqlToRsqlConverter::split(std::string_view
 }
 
 void SqlToRsqlConverter::splitFile(script::LineReader& reader, CommandSink& sink,
-                                   std::uint64_t done, std::uint64_t total) const {
+                                   std::uint64_t total) const {
     SqlSplitter splitter(m_settings, sink);
     std::string_view line;
     std::size_t number = 0;
@@ -72,13 +71,12 @@ void SqlToRsqlConverter::splitFile(script::LineReader& reader, CommandSink& sink
         splitter.addLine(line);
         if (m_progress && reader.position() - reported >= kProgressStep) {
             reported = reader.position();
-            m_progress(static_cast<std::size_t>(done + reported), static_cast<std::size_t>(total));
+            m_progress(static_cast<std::size_t>(reported), static_cast<std::size_t>(total));
         }
     }
     splitter.finish();
     if (m_progress)
-        m_progress(static_cast<std::size_t>(done + reader.position()),
-                   static_cast<std::size_t>(total));
+        m_progress(static_cast<std::size_t>(reader.position()), static_cast<std::size_t>(total));
 }
 
 std::size_t SqlToRsqlConverter::convert(const std::string& sqlPath, const std::string& rsqlPath,
@@ -98,26 +96,12 @@ std::size_t SqlToRsqlConverter::convert(const std::string& sqlPath, const std::s
     if (header.crypt)
         content.password = header.password;
 
-    // The count stands before the commands when there are header values: a first reading
-    // counts them.
-    const bool countFirst = script::RsqlWriter::countComesFirst(content);
-    const std::uint64_t size = reader.size();
-    const std::uint64_t total = countFirst ? 2 * size : size;
+    const std::uint64_t total = reader.size();
     if (m_progress)
         m_progress(0, static_cast<std::size_t>(total));
-    std::optional<std::size_t> count;
-    if (countFirst) {
-        CommandCounter counter;
-        splitFile(reader, counter, 0, total);
-        count = counter.count();
-        reader.rewind();
-    }
-
-    script::RsqlWriter writer(rsqlPath, content, count, script::AtomicFileWriter::Links::Replace);
+    script::RsqlWriter writer(rsqlPath, content, script::AtomicFileWriter::Links::Replace);
     WriterSink sink(writer);
-    splitFile(reader, sink, countFirst ? size : 0, total);
-    if (count && writer.commands() != *count)
-        throw EConvertError(std::string(texts::kSqlChangedWhileRead));
+    splitFile(reader, sink, total);
     writer.finish();
     if (m_progress)
         m_progress(0, static_cast<std::size_t>(total));

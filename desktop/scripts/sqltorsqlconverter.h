@@ -43,7 +43,7 @@ public:
     static constexpr std::size_t kMaxSqlLine = 1 << 20;
 
     // Sets the progress callback: split() calls it once per line; convert() with the bytes read
-    // of the SQL file's size (twice the size when it reads the file twice), every 64 KiB.
+    // of the SQL file's size, every 64 KiB.
     void setProgress(ProgressCallback progress);
 
     // The commands of an SQL text (bytes in the ANSI code page).
@@ -51,19 +51,17 @@ public:
 
     // Reads the SQL file, splits it and writes the rSQL file as it goes (replacing the file, or a
     // symbolic link standing at its name, when it exists); returns the number of commands, which
-    // may be 0 (the file is written all the same). Memory does not grow with the file: when the
-    // header needs the count first, the file is read twice. Throws EVTUtilsError for a missing
-    // SQL file, IniError when it cannot be read or the rSQL file cannot be written, and
-    // EConvertError for SQL the script cannot hold (a NUL byte, a line longer than kMaxSqlLine,
-    // a line or command longer than the script's readers take in, a file changed while read).
+    // may be 0 (the file is written all the same). Memory does not grow with the file. Throws
+    // EVTUtilsError for a missing SQL file, IniError when it cannot be read or the rSQL file
+    // cannot be written, and EConvertError for SQL the script cannot hold (a NUL byte, a line
+    // longer than kMaxSqlLine, a line or command longer than the script's readers take in).
     // Nothing is written then: no rSQL file, no temporary file, an existing file left as it was.
     std::size_t convert(const std::string& sqlPath, const std::string& rsqlPath,
                         const RsqlHeaderValues& header) const;
 
 private:
-    // Splits the lines of the file into the sink; progress counts on from done.
-    void splitFile(script::LineReader& reader, CommandSink& sink, std::uint64_t done,
-                   std::uint64_t total) const;
+    // Splits the lines of the file into the sink.
+    void splitFile(script::LineReader& reader, CommandSink& sink, std::uint64_t total) const;
 
     SplitSettings m_settings;
     ProgressCallback m_progress;
