@@ -1,6 +1,7 @@
 // Writing an rSQL script as its commands come.
 #include "script/rsqlwriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <utility>
@@ -27,10 +28,11 @@ std::string_view trimmed(std::string_view s) {
 }
 
 bool holdsLineBreak(std::string_view s) {
+    // Without an early exit, so that the compiler can vectorise the loop.
+    bool found = false;
     for (const char c : s)
-        if (c == '\n' || c == '\r')
-            return true;
-    return false;
+        found |= (c == '\n') | (c == '\r');
+    return found;
 }
 
 std::string folderOf(const std::string& path) {
@@ -64,7 +66,7 @@ RsqlWriter::RsqlWriter(const std::string& path, const RsqlContent& header,
         // Commands=N follows here once the commands are counted: the rest of the header waits
         // in memory and the commands in a scratch file.
         m_spill = std::make_unique<ScratchFile>(folderOf(path));
-        m_target = Target::AfterCount;
+        setTarget(Target::AfterCount);
     }
 
     openSection("Connect");
@@ -78,22 +80,28 @@ RsqlWriter::RsqlWriter(const std::string& path, const RsqlContent& header,
 
 RsqlWriter::~RsqlWriter() = default;
 
-void RsqlWriter::put(std::string_view text) {
+// Hands the text put together so far to the current target.
+void RsqlWriter::flushText() {
     switch (m_target) {
     case Target::File:
-        m_file.write(text);
+        m_file.write(m_text);
         break;
     case Target::AfterCount:
-        m_afterCount.append(text);
+        m_afterCount.append(m_text);
         break;
     case Target::Spill:
-        m_spill->write(text);
+        m_spill->write(m_text);
         break;
     }
+    m_text.clear();
+}
+
+void RsqlWriter::setTarget(Target target) {
+    flushText();
+    m_target = target;
 }
 
 void RsqlWriter::openSection(std::string_view name) {
-    m_text.clear();
     if (m_started)
         m_text.append(kLineEnd);
     m_text += '[';
@@ -101,7 +109,6 @@ void RsqlWriter::openSection(std::string_view name) {
     m_text += ']';
     m_text.append(kLineEnd);
     m_section.assign(name);
-    put(m_text);
     m_started = true;
     m_listed = 1;
 }
@@ -118,19 +125,20 @@ void RsqlWriter::entry(std::string_view key, std::string_view value, std::string
     m_listed += key.size() + 1;
     if (m_listed > IniFile::kKeyListBudget)
         refuse(m_path, "[" + m_section + "] would hold more entries than a reader lists");
-    m_text.assign(key);
+    m_text.append(key);
     m_text += '=';
     m_text.append(prefix);
     m_text.append(value);
     m_text.append(kLineEnd);
-    put(m_text);
+    if (m_text.size() >= kTextBlock)
+        flushText();
 }
 
 void RsqlWriter::addLine(std::string_view line) {
     char name[24];
     if (m_lines == 0) {
-        if (m_spill)
-            m_target = Target::Spill;
+        if (m_target == Target::AfterCount)
+            setTarget(Target::Spill);
         std::memcpy(name, "Command", 7);
         const auto end = std::to_chars(name + 7, name + sizeof name, m_commands + 1).ptr;
         openSection(std::string_view(name, static_cast<std::size_t>(end - name)));
@@ -139,15 +147,17 @@ void RsqlWriter::addLine(std::string_view line) {
     const auto end = std::to_chars(name + 1, name + sizeof name, ++m_lines).ptr;
     const std::string_view key(name, static_cast<std::size_t>(end - name));
     if (m_crypt) {
-        m_scrambled.clear();
-        appendScrambledCommand(line, m_scrambled);
-        entry(key, m_scrambled, "%");
+        if (m_scrambled.size() < line.size())
+            m_scrambled.resize(std::max(line.size(), 2 * m_scrambled.size()));
+        scrambleCommandInto(line, m_scrambled.data());
+        entry(key, std::string_view(m_scrambled.data(), line.size()), "%");
     } else {
         entry(key, line, "%");
     }
 }
 
 void RsqlWriter::finish() {
+    flushText();
     const std::string count = "Commands=" + std::to_string(m_commands) + std::string(kLineEnd);
     if (m_spill) {
         m_file.write(count);

@@ -69,20 +69,24 @@ public:
 private:
     void openSection(std::string_view name);
     void entry(std::string_view key, std::string_view value, std::string_view prefix = {});
-    void put(std::string_view text);
+    enum class Target { File, AfterCount, Spill };
+    void flushText();
+    void setTarget(Target target);
+
+    static constexpr std::size_t kTextBlock = 1 << 18;
 
     std::string m_path;
     AtomicFileWriter m_file;
     std::unique_ptr<ScratchFile> m_spill; // the commands, while the count is not known
     std::string m_afterCount;             // the header after Commands=N, while it waits
-    enum class Target { File, AfterCount, Spill } m_target = Target::File;
+    Target m_target = Target::File;
     bool m_crypt;
     bool m_started = false;   // a section has been written to the current target
     std::size_t m_commands = 0;
     std::size_t m_lines = 0;  // lines of the current command
     std::size_t m_listed = 0; // key-list bytes of the current section
     std::string m_section;    // name of the current section, for messages
-    std::string m_text;       // the text of a line being put together
+    std::string m_text;       // text put together and not yet handed to the target
     std::string m_scrambled;  // a scrambled command line
 };
 

@@ -58,6 +58,10 @@ std::string scrambleCommand(std::string_view plain) {
     return out;
 }
 
+void scrambleCommandInto(std::string_view plain, char* out) {
+    interleave(plain, out, Mirror(), Mirror());
+}
+
 void appendScrambledCommand(std::string_view plain, std::string& out) {
     const std::size_t at = out.size();
     out.resize(at + plain.size());

@@ -94,9 +94,16 @@ double now() {
         .count();
 }
 
+double cpuOf(const rusage& usage) {
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
 // Reads the file and writes as many bytes to another with an fsync: the least a conversion can
-// cost.
-double floorSeconds(const fs::path& from, const fs::path& to) {
+// cost. cpu receives the processor time it took.
+double floorSeconds(const fs::path& from, const fs::path& to, double& cpu) {
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
     const double start = now();
     const int in = ::open(from.c_str(), O_RDONLY);
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -111,14 +118,20 @@ double floorSeconds(const fs::path& from, const fs::path& to) {
     ::fsync(out);
     ::close(in);
     ::close(out);
-    return now() - start;
+    const double seconds = now() - start;
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    cpu = cpuOf(after) - cpuOf(before);
+    return seconds;
 }
 
 struct Run {
     double seconds = 0;
+    double cpu = 0; // user and system time
     double peakMb = 0;
     int status = 0;
 };
+
 
 // Runs vtconvert with the arguments; its time and peak memory.
 Run runConvert(const std::string& program, std::vector<std::string> args) {
@@ -142,6 +155,7 @@ Run runConvert(const std::string& program, std::vector<std::string> args) {
     ::wait4(pid, &run.status, 0, &usage);
     run.seconds = now() - start;
     run.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    run.cpu = cpuOf(usage);
     return run;
 }
 
@@ -163,8 +177,8 @@ Run best(const std::string& program, const std::vector<std::string>& args) {
 
 void report(const char* way, double mb, const Run& run, double floor) {
     const double ratio = run.seconds / floor;
-    std::printf("  %-22s %7.3f s  %7.1f MB/s  %5.2fx floor  peak %6.1f MB  %s\n", way, run.seconds,
-                mb / run.seconds, ratio, run.peakMb,
+    std::printf("  %-22s %7.3f s  %7.1f MB/s  %5.2fx floor  cpu %6.3f s  peak %6.1f MB  %s\n",
+                way, run.seconds, mb / run.seconds, ratio, run.cpu, run.peakMb,
                 ratio <= kGoalRatio && run.peakMb < kGoalPeakMb ? "goal met" : "OVER GOAL");
 }
 
@@ -175,12 +189,18 @@ void runSize(double megabytes, const fs::path& dir, const std::string& program) 
     generateSql(sql, static_cast<std::size_t>(megabytes * 1024 * 1024));
     const double mb = static_cast<double>(fs::file_size(sql)) / (1024.0 * 1024.0);
 
-    double floor = 1e9;
-    for (int i = 0; i < 3; ++i)
-        floor = std::min(floor, floorSeconds(sql, dir / "copy.sql"));
+    double floor = 1e9, floorCpu = 0;
+    for (int i = 0; i < 3; ++i) {
+        double cpu = 0;
+        const double seconds = floorSeconds(sql, dir / "copy.sql", cpu);
+        if (seconds < floor) {
+            floor = seconds;
+            floorCpu = cpu;
+        }
+    }
     fs::remove(dir / "copy.sql");
-    std::printf("%.1f MB of SQL: floor (read + write + fsync) %.3f s, %.1f MB/s\n", mb, floor,
-                mb / floor);
+    std::printf("%.1f MB of SQL: floor (read + write + fsync) %.3f s, %.1f MB/s, cpu %.3f s\n", mb,
+                floor, mb / floor, floorCpu);
 
     for (const bool crypt : {false, true}) {
         std::vector<std::string> there = {"sql2rsql", sql, rsql, "--kind", "Bench",
