@@ -47,6 +47,33 @@ TEST_F(ScriptKindsTest, AMissingFileHasNoKindsAndNoDefault) {
     EXPECT_EQ(kinds.find("Any"), std::nullopt);
 }
 
+TEST_F(ScriptKindsTest, KindNamesDifferingInCyrillicLetterCaseAreOneKind) {
+    write("[\xCE\xF0\xE0\xEA\xEB]\r\nDelimeter=;\r\n"); // "Оракл" in CP1251
+    IniFile ini(m_path);
+    ScriptKinds kinds(ini);
+    ASSERT_TRUE(kinds.find("\xCE\xD0\xC0\xCA\xCB").has_value()); // "ОРАКЛ"
+    EXPECT_EQ(kinds.find("\xEE\xF0\xE0\xEA\xEB")->name, "\xCE\xF0\xE0\xEA\xEB"); // "оракл"
+    ScriptKind kind = kindNamed("\xCE\xD0\xC0\xCA\xCB", false);
+    kind.delimiter = "^";
+    kinds.save(kind);
+    EXPECT_EQ(kinds.names(), std::vector<std::string>{"\xCE\xF0\xE0\xEA\xEB"});
+    EXPECT_EQ(kinds.load("\xCE\xF0\xE0\xEA\xEB").delimiter, "^");
+}
+
+TEST_F(ScriptKindsTest, TheDialectIsWrittenOnlyWhenSetAndRemovedWhenCleared) {
+    IniFile ini(m_path);
+    ScriptKinds kinds(ini);
+    ScriptKind kind = kindNamed("Lite", false);
+    kinds.save(kind);
+    EXPECT_EQ(text().find("Dialect"), std::string::npos);
+    kind.dialect = "SQLite";
+    kinds.save(kind);
+    EXPECT_EQ(kinds.load("Lite").dialect, "SQLite");
+    kind.dialect.clear();
+    kinds.save(kind);
+    EXPECT_EQ(text().find("Dialect"), std::string::npos);
+}
+
 TEST_F(ScriptKindsTest, KindsAreListedInFileOrder) {
     write("[Zeta]\r\nDelimeter=;\r\n[alpha]\r\n[Mid]\r\n");
     IniFile ini(m_path);
