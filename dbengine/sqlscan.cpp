@@ -15,7 +15,8 @@ bool isMarker(const SqlToken& token) {
 }
 
 // Calls visit(token, position) for each token of the whole text.
-template <typename Visit> void forEachToken(std::string_view sql, const SqlDialect& d, Visit visit) {
+template <typename Visit>
+void forEachToken(std::string_view sql, const SqlDialect& d, Visit visit) {
     script::SqlTokenizer tokenizer(d.engine);
     SqlToken token;
     std::size_t pos = 0;
@@ -71,7 +72,8 @@ std::string numberSqlMarkers(std::string_view sql, const SqlDialect& dialect, in
 
 int countSqlMarkers(std::string_view sql, const SqlDialect& dialect) {
     int count = 0;
-    forEachToken(sql, dialect, [&](const SqlToken& token, std::size_t) { count += isMarker(token); });
+    forEachToken(sql, dialect,
+                 [&](const SqlToken& token, std::size_t) { count += isMarker(token); });
     return count;
 }
 

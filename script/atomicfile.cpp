@@ -126,8 +126,8 @@ void AtomicFileWriter::appendFile(int fd, std::uint64_t size) {
         // The kernel cannot copy between these files: copy through a buffer.
         std::string block(1 << 20, '\0');
         while (left > 0) {
-            const ssize_t got = ::pread(fd, block.data(),
-                                        std::min<std::uint64_t>(left, block.size()), from);
+            const ssize_t got =
+                ::pread(fd, block.data(), std::min<std::uint64_t>(left, block.size()), from);
             if (got < 0 && errno == EINTR)
                 continue;
             if (got <= 0)

@@ -304,8 +304,8 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     else if (value.size() > kMaxValue)
         reason = "a value cannot be longer than 2047 characters";
     if (reason)
-        throw vt::EConvertError("Cannot write [" + std::string(section) + "] " +
-                                std::string(key) + " to the file \"" + m->path + "\": " + reason);
+        throw vt::EConvertError("Cannot write [" + std::string(section) + "] " + std::string(key) +
+                                " to the file \"" + m->path + "\": " + reason);
     m->sync();
     m->doc.setValue(section, key, value);
     m->changed();

@@ -292,8 +292,8 @@ TEST_P(IniRefusalTable, NamesTheReasonAndWritesNothing) {
     } catch (const vt::EConvertError& e) {
         const std::string key(trimBlanks(c.key));
         EXPECT_EQ(std::string(e.what()), "Cannot write [" + c.section + "] " + key +
-                                             " to the file \"" + dir.file("a.ini") + "\": " +
-                                             c.reason);
+                                             " to the file \"" + dir.file("a.ini") +
+                                             "\": " + c.reason);
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.ini")));
     ini.writeString("S", "K", std::string(2047, 'y')); // the longest value fits
@@ -312,7 +312,7 @@ struct CaseRuleCase {
 const CaseRuleCase kCaseRules[] = {
     {"AsciiInCp1251", vt::platform::AnsiCodePage::Cp1251, "Tools", "tOOLS"},
     {"CyrillicInCp1251", vt::platform::AnsiCodePage::Cp1251, "\xCE\xF0\xE0\xEA\xEB", // Оракл
-     "\xCE\xD0\xC0\xCA\xCB"},                                                  // ОРАКЛ
+     "\xCE\xD0\xC0\xCA\xCB"},                                                        // ОРАКЛ
     {"YoAndUkrainianLettersInCp1251", vt::platform::AnsiCodePage::Cp1251, "\xA8\xB2\xAF\xAA\xA5",
      "\xB8\xB3\xBF\xBA\xB4"}, // ЁІЇЄҐ and ёіїєґ
     {"CyrillicInUtf8", vt::platform::AnsiCodePage::Utf8, "Оракл", "ОРАКЛ"},

@@ -18,8 +18,8 @@ constexpr std::size_t kMaxLine = 1 << 16;
 // What one line of an INI file is.
 struct IniLine {
     enum Kind { Other, Header, Entry } kind = Other;
-    std::string_view name;  // section name or trimmed key
-    std::string_view raw;   // the text after the '=' of an entry
+    std::string_view name; // section name or trimmed key
+    std::string_view raw;  // the text after the '=' of an entry
 };
 
 IniLine parseLine(std::string_view text) {

@@ -22,9 +22,9 @@ public:
     // Throws IniError when the file cannot be read.
     explicit RsqlCommandStream(const std::string& path);
 
-    bool crypt() const { return m_crypt; }          // Tools/Crypt is "1"
+    bool crypt() const { return m_crypt; }           // Tools/Crypt is "1"
     const std::string& key() const { return m_key; } // Tools/Key as stored
-    long commands() const { return m_commands; }    // DataBase/Commands, 0 when none
+    long commands() const { return m_commands; }     // DataBase/Commands, 0 when none
     bool streamable() const { return m_streamable; }
 
     // Calls line(k, text) for each line of commands 1 .. commands() in order (unscrambled,

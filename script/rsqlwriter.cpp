@@ -52,7 +52,9 @@ RsqlWriter::RsqlWriter(const std::string& path, const RsqlContent& header,
         entry("Key", scrambleHeader(header.password));
 
     const std::pair<const char*, const std::string*> values[] = {
-        {"Code", &header.code}, {"OldVersion", &header.oldVersion}, {"NewVersion", &header.newVersion}};
+        {"Code", &header.code},
+        {"OldVersion", &header.oldVersion},
+        {"NewVersion", &header.newVersion}};
     bool countFirst = false;
     for (const auto& [key, value] : values)
         countFirst = countFirst || !trimmed(*value).empty();

@@ -15,14 +15,14 @@ class ScratchFile;
 
 // What a script holds before it is written; values are in the ANSI code page.
 struct RsqlContent {
-    std::string code;                 // written only when not blank after trimming
-    std::string oldVersion;           // likewise
-    std::string newVersion;           // likewise
-    std::string user;                 // always written, possibly empty
+    std::string code;       // written only when not blank after trimming
+    std::string oldVersion; // likewise
+    std::string newVersion; // likewise
+    std::string user;       // always written, possibly empty
     std::vector<std::string> comments;
     std::vector<std::vector<std::string>> commands; // lines of each command, without line ends
-    bool crypt = false;               // scramble header values and command lines
-    std::string password;             // with crypt: stored header-scrambled as Tools/Key
+    bool crypt = false;                             // scramble header values and command lines
+    std::string password; // with crypt: stored header-scrambled as Tools/Key
 };
 
 // Writes an rSQL script as its commands come, without holding them: the header, then each
@@ -81,7 +81,7 @@ private:
     std::string m_afterCount;             // the header after Commands=N, while it waits
     Target m_target = Target::File;
     bool m_crypt;
-    bool m_started = false;   // a section has been written to the current target
+    bool m_started = false; // a section has been written to the current target
     std::size_t m_commands = 0;
     std::size_t m_lines = 0;  // lines of the current command
     std::size_t m_listed = 0; // key-list bytes of the current section

@@ -87,14 +87,15 @@ void SqlStatementEnd::takeSqliteWord(const SqlToken& token) {
 void SqlStatementEnd::takePostgresWord(const SqlToken& token) {
     const std::string_view w = token.text;
     if (m_words < sizeof m_lead) {
-        const bool lead = is(w, "CREATE") || is(w, "OR") || is(w, "REPLACE") ||
-                          is(w, "FUNCTION") || is(w, "PROCEDURE");
+        const bool lead = is(w, "CREATE") || is(w, "OR") || is(w, "REPLACE") || is(w, "FUNCTION") ||
+                          is(w, "PROCEDURE");
         m_lead[m_words] = lead ? static_cast<char>(w[0] | 0x20) : 0;
     }
     ++m_words;
     const char* l = m_lead;
-    const bool routine = l[0] == 'c' && (l[1] == 'f' || l[1] == 'p' ||
-                                         (l[1] == 'o' && l[2] == 'r' && (l[3] == 'f' || l[3] == 'p')));
+    const bool routine =
+        l[0] == 'c' && (l[1] == 'f' || l[1] == 'p' ||
+                        (l[1] == 'o' && l[2] == 'r' && (l[3] == 'f' || l[3] == 'p')));
     if (!routine || m_parens != 0)
         return;
     if (is(w, "BEGIN")) {

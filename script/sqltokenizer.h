@@ -83,9 +83,9 @@ private:
 
     SqlDialect m_dialect;
     Open m_open = Open::None;
-    char m_close = 0;    // closing quote of an open string or quoted name
-    int m_depth = 0;     // nesting of an open block comment
-    std::string m_tag;   // tag of an open dollar-quoted body, both '$' included
+    char m_close = 0;  // closing quote of an open string or quoted name
+    int m_depth = 0;   // nesting of an open block comment
+    std::string m_tag; // tag of an open dollar-quoted body, both '$' included
 };
 
 } // namespace vt::script

@@ -132,7 +132,6 @@ struct Run {
     int status = 0;
 };
 
-
 // Runs vtconvert with the arguments; its time and peak memory.
 Run runConvert(const std::string& program, std::vector<std::string> args) {
     args.insert(args.begin(), program);
@@ -177,8 +176,8 @@ Run best(const std::string& program, const std::vector<std::string>& args) {
 
 void report(const char* way, double mb, const Run& run, double floor) {
     const double ratio = run.seconds / floor;
-    std::printf("  %-22s %7.3f s  %7.1f MB/s  %5.2fx floor  cpu %6.3f s  peak %6.1f MB  %s\n",
-                way, run.seconds, mb / run.seconds, ratio, run.cpu, run.peakMb,
+    std::printf("  %-22s %7.3f s  %7.1f MB/s  %5.2fx floor  cpu %6.3f s  peak %6.1f MB  %s\n", way,
+                run.seconds, mb / run.seconds, ratio, run.cpu, run.peakMb,
                 ratio <= kGoalRatio && run.peakMb < kGoalPeakMb ? "goal met" : "OVER GOAL");
 }
 
@@ -203,10 +202,10 @@ void runSize(double megabytes, const fs::path& dir, const std::string& program) 
                 floor, mb / floor, floorCpu);
 
     for (const bool crypt : {false, true}) {
-        std::vector<std::string> there = {"sql2rsql", sql, rsql, "--kind", "Bench",
-                                          "--code", "SHOP", "--new", "2.0", "--force"};
-        std::vector<std::string> again = {"rsql2sql", rsql, back, "--kind", "Bench",
-                                          "--term", "^", "--force"};
+        std::vector<std::string> there = {"sql2rsql", sql,    rsql,    "--kind", "Bench",
+                                          "--code",   "SHOP", "--new", "2.0",    "--force"};
+        std::vector<std::string> again = {"rsql2sql", rsql,     back, "--kind",
+                                          "Bench",    "--term", "^",  "--force"};
         if (crypt) {
             for (auto* args : {&there, &again}) {
                 args->push_back("--password");

@@ -5,11 +5,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <spawn.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "desktop/scripts/scriptkinds.h"
 #include "desktop/scripts/sqlsplitter.h"
@@ -274,7 +274,8 @@ TEST_F(ConvertCommandTest, ForceReplacesALinkAtTheOutputAndNotItsTarget) {
     const std::string back = m_dir.file("back.sql");
     for (const std::string& output : {m_rsql, back}) {
         ASSERT_EQ(::symlink(victim.c_str(), output.c_str()), 0);
-        EXPECT_EQ(output == m_rsql ? run({"sql2rsql", m_sql, m_rsql}) : run({"rsql2sql", m_rsql, back}),
+        EXPECT_EQ(output == m_rsql ? run({"sql2rsql", m_sql, m_rsql})
+                                   : run({"rsql2sql", m_rsql, back}),
                   1);
         EXPECT_EQ(m_err.str(), "vtconvert: " + output + " exists; --force replaces it\n");
         EXPECT_EQ(output == m_rsql ? run({"sql2rsql", m_sql, m_rsql, "--force"})

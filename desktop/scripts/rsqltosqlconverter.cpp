@@ -121,12 +121,11 @@ RsqlToSqlConverter::Result RsqlToSqlConverter::convert(const std::string& rsqlPa
         out.write(script::kLineEnd);
     };
     if (stream.streamable()) {
-        writeSql(stream.commands(),
-                 [&stream](const std::function<void(long, std::string_view)>& line,
-                           const std::function<void(long)>& end) {
-                     stream.forEachCommand(line, end);
-                 },
-                 terminator, writeLine);
+        writeSql(
+            stream.commands(),
+            [&stream](const std::function<void(long, std::string_view)>& line,
+                      const std::function<void(long)>& end) { stream.forEachCommand(line, end); },
+            terminator, writeLine);
     } else {
         // Sections out of order, repeated or oddly keyed: the script is read whole.
         const script::RsqlScript script(rsqlPath);

@@ -198,8 +198,8 @@ TEST_P(RsqlLayouts, AreWrittenBackAsTheRunnerReadsThem) {
     TempDir dir;
     const std::string rsql = dir.file("s.rsql");
     const std::string sql = dir.file("s.sql");
-    writeBytes(rsql, std::string("[Tools]\r\nCrypt=") + (c.crypt ? "1\r\nKey=\r\n" : "0\r\n") +
-                         c.rsql);
+    writeBytes(rsql,
+               std::string("[Tools]\r\nCrypt=") + (c.crypt ? "1\r\nKey=\r\n" : "0\r\n") + c.rsql);
     const RsqlToSqlConverter converter(exampleKind());
     ASSERT_EQ(converter.convert(rsql, sql, "^", ""), RsqlToSqlConverter::Result::Done);
     const script::RsqlScript script(rsql);

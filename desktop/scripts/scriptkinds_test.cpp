@@ -51,7 +51,7 @@ TEST_F(ScriptKindsTest, KindNamesDifferingInCyrillicLetterCaseAreOneKind) {
     write("[\xCE\xF0\xE0\xEA\xEB]\r\nDelimeter=;\r\n"); // "Оракл" in CP1251
     IniFile ini(m_path);
     ScriptKinds kinds(ini);
-    ASSERT_TRUE(kinds.find("\xCE\xD0\xC0\xCA\xCB").has_value()); // "ОРАКЛ"
+    ASSERT_TRUE(kinds.find("\xCE\xD0\xC0\xCA\xCB").has_value());                 // "ОРАКЛ"
     EXPECT_EQ(kinds.find("\xEE\xF0\xE0\xEA\xEB")->name, "\xCE\xF0\xE0\xEA\xEB"); // "оракл"
     ScriptKind kind = kindNamed("\xCE\xD0\xC0\xCA\xCB", false);
     kind.delimiter = "^";
@@ -173,7 +173,8 @@ TEST_F(ScriptKindsTest, ANameThatCannotBeASectionChangesNothing) {
         kinds.save(kindNamed("X]Y", true));
         FAIL() << "no error";
     } catch (const EConvertError& e) {
-        EXPECT_TRUE(std::string(e.what()).ends_with(": a section name cannot hold ']' or a line break"))
+        EXPECT_TRUE(
+            std::string(e.what()).ends_with(": a section name cannot hold ']' or a line break"))
             << e.what();
     }
     ScriptKind broken = kindNamed("B", true);

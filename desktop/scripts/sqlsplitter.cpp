@@ -18,8 +18,8 @@ namespace vt::desktop {
 namespace {
 
 using script::SqlToken;
-using script::SqlTokenKind;
 using script::SqlTokenizer;
+using script::SqlTokenKind;
 
 constexpr std::string_view kReconnectWord = "RECONNECT";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -232,8 +232,7 @@ void SqlSplitter::addPlainLine(std::string_view line) {
     m_inIgnored = false;
 }
 
-bool SqlSplitter::terminatorAt(std::string_view line, std::size_t at,
-                               const SqlToken& token) const {
+bool SqlSplitter::terminatorAt(std::string_view line, std::size_t at, const SqlToken& token) const {
     if (m_terminator.empty() || token.continued ||
         (token.kind != SqlTokenKind::Symbol && token.kind != SqlTokenKind::Word))
         return false;
@@ -242,7 +241,8 @@ bool SqlSplitter::terminatorAt(std::string_view line, std::size_t at,
     // A terminator made of letters is a whole word.
     const std::size_t after = at + m_terminator.size();
     return !SqlTokenizer::isWordChar(static_cast<unsigned char>(m_terminator.back())) ||
-           after == line.size() || !SqlTokenizer::isWordChar(static_cast<unsigned char>(line[after]));
+           after == line.size() ||
+           !SqlTokenizer::isWordChar(static_cast<unsigned char>(line[after]));
 }
 
 bool SqlSplitter::isReconnectDialectLine(std::string_view line) const {
@@ -258,8 +258,8 @@ bool SqlSplitter::isReconnectDialectLine(std::string_view line) const {
         text.append(token.text);
         text += ' ';
     }
-    for (std::string_view marker : {std::string_view("--"), std::string_view("/*"),
-                                    std::string_view("*/")})
+    for (std::string_view marker :
+         {std::string_view("--"), std::string_view("/*"), std::string_view("*/")})
         text = removeAll(text, marker);
     return isReconnectComment(text);
 }

@@ -160,7 +160,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"SELECT 1"}, {"SELECT 2"}}},
         SplitCase{"AByteOrderMarkDoesNotHideAnIgnoredStatement",
                   exampleKind,
-                  {"\xEF\xBB\xBF" "COMMIT;", "SELECT 1;"},
+                  {"\xEF\xBB\xBF"
+                   "COMMIT;",
+                   "SELECT 1;"},
                   {{"SELECT 1"}}},
         SplitCase{"ASqliteTriggerBodyIsOneCommand",
                   sqliteKind,
@@ -178,20 +180,20 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"CREATE FUNCTION f() RETURNS int AS $$", "BEGIN", "  RETURN 1;", "END;",
                     "$$ LANGUAGE plpgsql"},
                    {"SELECT f()"}}},
-        SplitCase{"APostgresTaggedBodyHoldsDollarsAndSemicolons",
-                  postgresKind,
-                  {"CREATE FUNCTION g() RETURNS text AS $fn$", "  SELECT '$$;';", "$fn$ LANGUAGE sql;",
-                   "SELECT g();"},
-                  {{"CREATE FUNCTION g() RETURNS text AS $fn$", "  SELECT '$$;';",
-                    "$fn$ LANGUAGE sql"},
-                   {"SELECT g()"}}},
-        SplitCase{"APostgresAtomicBodyIsOneCommand",
-                  postgresKind,
-                  {"CREATE FUNCTION h() RETURNS int LANGUAGE sql", "BEGIN ATOMIC", "  SELECT 1;",
-                   "END;", "SELECT h();"},
-                  {{"CREATE FUNCTION h() RETURNS int LANGUAGE sql", "BEGIN ATOMIC", "  SELECT 1;",
-                    "END"},
-                   {"SELECT h()"}}},
+        SplitCase{
+            "APostgresTaggedBodyHoldsDollarsAndSemicolons",
+            postgresKind,
+            {"CREATE FUNCTION g() RETURNS text AS $fn$", "  SELECT '$$;';", "$fn$ LANGUAGE sql;",
+             "SELECT g();"},
+            {{"CREATE FUNCTION g() RETURNS text AS $fn$", "  SELECT '$$;';", "$fn$ LANGUAGE sql"},
+             {"SELECT g()"}}},
+        SplitCase{
+            "APostgresAtomicBodyIsOneCommand",
+            postgresKind,
+            {"CREATE FUNCTION h() RETURNS int LANGUAGE sql", "BEGIN ATOMIC", "  SELECT 1;", "END;",
+             "SELECT h();"},
+            {{"CREATE FUNCTION h() RETURNS int LANGUAGE sql", "BEGIN ATOMIC", "  SELECT 1;", "END"},
+             {"SELECT h()"}}},
         SplitCase{"PostgresParenthesesHoldSemicolons",
                   postgresKind,
                   {"CREATE RULE r AS ON INSERT TO t DO ALSO (", "  INSERT INTO a VALUES (1);",
@@ -222,11 +224,11 @@ INSTANTIATE_TEST_SUITE_P(
                   sqliteKind,
                   {"SELECT 1", "-- reconnect", "SELECT 2;"},
                   {{"SELECT 1"}, {"$$$RECONNECT"}, {"SELECT 2"}}},
-        SplitCase{"ADialectSetTermCountsOnlyAtAStatementsStart",
-                  sqliteKind,
-                  {"UPDATE loans SET TERM = 1;", "SET TERM ^ ;", "SELECT 1; SELECT 2^",
-                   "SET TERM ; ^"},
-                  {{"UPDATE loans SET TERM = 1"}, {"SELECT 1; SELECT 2"}}},
+        SplitCase{
+            "ADialectSetTermCountsOnlyAtAStatementsStart",
+            sqliteKind,
+            {"UPDATE loans SET TERM = 1;", "SET TERM ^ ;", "SELECT 1; SELECT 2^", "SET TERM ; ^"},
+            {{"UPDATE loans SET TERM = 1"}, {"SELECT 1; SELECT 2"}}},
         SplitCase{"AnEmptyFileHasNoCommands", exampleKind, {}, {}},
         SplitCase{"BlankLinesAloneHaveNoCommands", exampleKind, {"", "  ", "\t"}, {}},
         SplitCase{"CommentsAndIgnoredStatementsAloneHaveNoCommands",
@@ -346,7 +348,8 @@ TEST(SqlSplitter, AnUnknownDialectIsRefused) {
         SplitSettings::fromKind(kind);
         FAIL() << "no exception";
     } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "Неизвестный диалект SQL \"Oracle\": допустимы SQLite и PostgreSQL.");
+        EXPECT_STREQ(e.what(),
+                     "Неизвестный диалект SQL \"Oracle\": допустимы SQLite и PostgreSQL.");
     }
 }
 

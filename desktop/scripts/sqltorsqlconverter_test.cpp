@@ -106,8 +106,7 @@ TEST_F(SqlToRsqlConverterTest, AMissingSqlFileIsReportedAndNothingIsWritten) {
 TEST_F(SqlToRsqlConverterTest, ALineTheReadersWouldCutOffLeavesTheOldScriptAsItWas) {
     writeBytes(m_rsql, "old");
     writeBytes(m_sql, "SELECT '" + std::string(2040, 'x') + "';\r\n");
-    EXPECT_THROW(SqlToRsqlConverter(exampleSettings()).convert(m_sql, m_rsql, {}),
-                 EConvertError);
+    EXPECT_THROW(SqlToRsqlConverter(exampleSettings()).convert(m_sql, m_rsql, {}), EConvertError);
     EXPECT_EQ(readBytes(m_rsql), "old");
     EXPECT_EQ(script::testing::listFolder(m_dir.path()), "update.rsql;update.sql;");
 }
