@@ -82,18 +82,8 @@ void AtomicFileWriter::abandon(int code) {
 }
 
 void AtomicFileWriter::writeAll(std::string_view data) {
-    const char* p = data.data();
-    std::size_t left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(m_fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            abandon(errno);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    if (const int code = writeFully(m_fd, data))
+        abandon(code);
     m_written += data.size();
 }
 
@@ -156,6 +146,22 @@ void AtomicFileWriter::commit() {
         ::unlink(m_temp.c_str());
         fail(m_path, code);
     }
+}
+
+int writeFully(int fd, std::string_view data) {
+    const char* p = data.data();
+    std::size_t left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return 0;
 }
 
 void writeFileAtomically(const std::string& path, std::string_view data) {

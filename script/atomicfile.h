@@ -58,6 +58,10 @@ private:
     std::size_t m_written = 0;
 };
 
+// Writes all of data to the open file fd, going on after interruptions; returns 0, or the errno
+// of the failure.
+int writeFully(int fd, std::string_view data);
+
 // Writes data as the whole new contents of path (an AtomicFileWriter that follows links).
 void writeFileAtomically(const std::string& path, std::string_view data);
 

@@ -41,18 +41,8 @@ ScratchFile::~ScratchFile() {
 }
 
 void ScratchFile::flush() {
-    const char* p = m_buffer.data();
-    std::size_t left = m_buffer.size();
-    while (left > 0) {
-        const ssize_t n = ::write(m_fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(m_folder, errno);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    if (const int code = writeFully(m_fd, m_buffer))
+        fail(m_folder, code);
     m_size += m_buffer.size();
     m_buffer.clear();
 }

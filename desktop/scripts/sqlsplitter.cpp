@@ -252,8 +252,11 @@ bool SqlSplitter::isReconnectDialectLine(std::string_view line) const {
     SqlToken token;
     std::size_t pos = 0;
     std::string text;
+    const bool open = m_open || !m_statement->empty();
     while (tokenizer.next(line, pos, token)) {
-        if (token.isCode())
+        // Inside a statement only a comment that begins on this line counts: the middle of a
+        // longer comment belongs to the statement.
+        if (token.isCode() || (open && token.continued))
             return false;
         text.append(token.text);
         text += ' ';
