@@ -35,13 +35,6 @@ void RsqlToSqlConverter::setProgress(ProgressCallback progress) {
     m_progress = std::move(progress);
 }
 
-bool RsqlToSqlConverter::passwordMatches(const script::RsqlScript& script,
-                                         std::string_view password) {
-    if (!script.header().crypt)
-        return true;
-    return script::unscrambleHeader(script.header().key) == password;
-}
-
 void RsqlToSqlConverter::writeSql(long count, const CommandReader& forEachCommand,
                                   std::string_view terminator,
                                   const std::function<void(std::string_view)>& writeLine) const {

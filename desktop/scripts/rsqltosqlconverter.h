@@ -31,10 +31,6 @@ public:
     // command.
     void setProgress(ProgressCallback progress);
 
-    // True when the password unlocks the script: the script is plain, or its check value
-    // unscrambles to exactly the password.
-    static bool passwordMatches(const script::RsqlScript& script, std::string_view password);
-
     // The SQL text of the script, lines ending with CR LF: the commands' lines, each command
     // followed by the terminator (trimmed), set around the script when it is not the kind's.
     // sizeHint, when known, is the room to reserve for the text.
