@@ -90,9 +90,10 @@ void AtomicFileWriter::writeAll(std::string_view data) {
 void AtomicFileWriter::flushBuffer(std::string_view more) {
     if (m_fd < 0)
         fail(m_path, EBADF);
-    writeAll(m_buffer);
+    if (!m_buffer.empty())
+        writeAll(m_buffer);
     m_buffer.clear();
-    if (more.size() >= kBufferSize)
+    if (more.size() >= kDirectSize)
         writeAll(more);
     else
         m_buffer.append(more);

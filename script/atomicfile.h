@@ -28,7 +28,7 @@ public:
 
     // Appends data to the new contents (buffered).
     void write(std::string_view data) {
-        if (m_buffer.size() + data.size() > kBufferSize)
+        if (m_buffer.size() + data.size() > kBufferSize || data.size() >= kDirectSize)
             flushBuffer(data);
         else
             m_buffer.append(data);
@@ -45,6 +45,8 @@ public:
 
 private:
     static constexpr std::size_t kBufferSize = 1 << 20;
+    // Blocks this large go to the file at once instead of through the buffer.
+    static constexpr std::size_t kDirectSize = 1 << 16;
 
     void flushBuffer(std::string_view more = {});
     void writeAll(std::string_view data);

@@ -44,7 +44,8 @@ std::string folderOf(const std::string& path) {
 
 RsqlWriter::RsqlWriter(const std::string& path, const RsqlContent& header,
                        AtomicFileWriter::Links links)
-    : m_path(path), m_file(path, links), m_crypt(header.crypt) {
+    : m_path(path), m_file(path, links), m_crypt(header.crypt),
+      m_text(std::make_unique<char[]>(kTextCapacity)) {
     openSection("Tools");
     entry("Crypt", m_crypt ? "1" : "0");
     entry("Version", "1.2");
@@ -84,18 +85,33 @@ RsqlWriter::~RsqlWriter() = default;
 
 // Hands the text put together so far to the current target.
 void RsqlWriter::flushText() {
+    const std::string_view text(m_text.get(), m_used);
     switch (m_target) {
     case Target::File:
-        m_file.write(m_text);
+        m_file.write(text);
         break;
     case Target::AfterCount:
-        m_afterCount.append(m_text);
+        m_afterCount.append(text);
         break;
     case Target::Spill:
-        m_spill->write(m_text);
+        m_spill->write(text);
         break;
     }
-    m_text.clear();
+    m_used = 0;
+}
+
+// Appends the pieces to the text, handing the text on first when they would not fit. Every piece
+// is shorter than a value a reader takes in, so they always fit in an empty block.
+void RsqlWriter::append(std::initializer_list<std::string_view> pieces) {
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    if (m_used + size > kTextCapacity)
+        flushText();
+    for (const std::string_view piece : pieces) {
+        std::memcpy(m_text.get() + m_used, piece.data(), piece.size());
+        m_used += piece.size();
+    }
 }
 
 void RsqlWriter::setTarget(Target target) {
@@ -104,12 +120,7 @@ void RsqlWriter::setTarget(Target target) {
 }
 
 void RsqlWriter::openSection(std::string_view name) {
-    if (m_started)
-        m_text.append(kLineEnd);
-    m_text += '[';
-    m_text.append(name);
-    m_text += ']';
-    m_text.append(kLineEnd);
+    append({m_started ? kLineEnd : std::string_view(), "[", name, "]", kLineEnd});
     m_section.assign(name);
     m_started = true;
     m_listed = 1;
@@ -127,13 +138,7 @@ void RsqlWriter::entry(std::string_view key, std::string_view value, std::string
     m_listed += key.size() + 1;
     if (m_listed > IniFile::kKeyListBudget)
         refuse(m_path, "[" + m_section + "] would hold more entries than a reader lists");
-    m_text.append(key);
-    m_text += '=';
-    m_text.append(prefix);
-    m_text.append(value);
-    m_text.append(kLineEnd);
-    if (m_text.size() >= kTextBlock)
-        flushText();
+    append({key, "=", prefix, value, kLineEnd});
 }
 
 void RsqlWriter::addLine(std::string_view line) {

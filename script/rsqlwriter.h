@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -73,7 +74,9 @@ private:
     void flushText();
     void setTarget(Target target);
 
-    static constexpr std::size_t kTextBlock = 1 << 18;
+    void append(std::initializer_list<std::string_view> pieces);
+
+    static constexpr std::size_t kTextCapacity = 1 << 18;
 
     std::string m_path;
     AtomicFileWriter m_file;
@@ -86,7 +89,8 @@ private:
     std::size_t m_lines = 0;  // lines of the current command
     std::size_t m_listed = 0; // key-list bytes of the current section
     std::string m_section;    // name of the current section, for messages
-    std::string m_text;       // text put together and not yet handed to the target
+    std::unique_ptr<char[]> m_text; // text put together and not yet handed to the target
+    std::size_t m_used = 0;         // bytes of m_text in use
     std::string m_scrambled;  // a scrambled command line
 };
 

@@ -32,12 +32,26 @@ ScratchFile::ScratchFile(const std::string& folder) : m_folder(folder) {
             fail(folder, errno);
         ::unlink(name.c_str());
     }
-    m_buffer.reserve(kBufferSize);
 }
 
 ScratchFile::~ScratchFile() {
     if (m_fd >= 0)
         ::close(m_fd);
+}
+
+void ScratchFile::write(std::string_view data) {
+    const bool large = data.size() >= kBufferSize / 4;
+    if (large || m_buffer.size() + data.size() > kBufferSize)
+        flush();
+    if (large) {
+        // A large block goes to the file at once (after what is buffered), not through the
+        // buffer.
+        if (const int code = writeFully(m_fd, data))
+            fail(m_folder, code);
+        m_size += data.size();
+        return;
+    }
+    m_buffer.append(data);
 }
 
 void ScratchFile::flush() {

@@ -21,11 +21,7 @@ public:
     ScratchFile& operator=(const ScratchFile&) = delete;
 
     // Appends data (buffered).
-    void write(std::string_view data) {
-        if (m_buffer.size() + data.size() > kBufferSize)
-            flush();
-        m_buffer.append(data);
-    }
+    void write(std::string_view data);
 
     // Appends everything written to the end of out.
     void copyTo(AtomicFileWriter& out);
