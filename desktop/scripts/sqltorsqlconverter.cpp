@@ -10,7 +10,6 @@
 #include "desktop/scripts/scripttexts.h"
 #include "desktop/scripts/sqltext.h"
 #include "desktop/scripts/textlines.h"
-#include "platform/codepage.h"
 #include "platform/exception.h"
 #include "script/linereader.h"
 #include "script/rsqlwriter.h"
