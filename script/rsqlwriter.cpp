@@ -109,6 +109,8 @@ void RsqlWriter::append(std::initializer_list<std::string_view> pieces) {
     if (m_used + size > kTextCapacity)
         flushText();
     for (const std::string_view piece : pieces) {
+        if (piece.empty())
+            continue; // an empty view may have no data at all
         std::memcpy(m_text.get() + m_used, piece.data(), piece.size());
         m_used += piece.size();
     }
