@@ -8,7 +8,6 @@
 #include "desktop/scripts/scriptkinds.h"
 #include "desktop/scripts/scripttexts.h"
 #include "desktop/scripts/sqltext.h"
-#include "desktop/scripts/textlines.h"
 #include "platform/codepage.h"
 #include "platform/exception.h"
 #include "script/rsqlscript.h"
@@ -72,16 +71,6 @@ SqlSplitter::SqlSplitter(SplitSettings settings, CommandSink& sink)
         m_tokenizer.emplace(*m_settings.dialect);
         m_statement.emplace(*m_settings.dialect);
     }
-}
-
-std::vector<std::vector<std::string>> SqlSplitter::split(const SplitSettings& settings,
-                                                         std::string_view text) {
-    CommandList list;
-    SqlSplitter splitter(settings, list);
-    for (std::string_view line : splitLines(text))
-        splitter.addLine(line);
-    splitter.finish();
-    return list.take();
 }
 
 bool SqlSplitter::isIgnoredStatement(std::string_view code) const {

@@ -58,10 +58,6 @@ public:
     // The terminator in effect now.
     const std::string& terminator() const { return m_terminator; }
 
-    // The commands of a whole text (bytes in the ANSI code page).
-    static std::vector<std::vector<std::string>> split(const SplitSettings& settings,
-                                                       std::string_view text);
-
 private:
     void addPlainLine(std::string_view line);
     void addDialectLine(std::string_view line);
