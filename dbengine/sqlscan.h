@@ -6,21 +6,22 @@
 #include <string_view>
 #include <vector>
 
+#include "script/sqltokenizer.h"
+
 namespace vt::dbengine {
 
-// The lexical rules of one SQL dialect that matter for splitting.
+// The SQL dialect of a driver, whose lexical rules the scanning follows.
 struct SqlDialect {
-    bool dollarQuotes = false;   // PostgreSQL $tag$...$tag$ strings
-    bool escapeStrings = false;  // PostgreSQL E'...' strings with backslash escapes
-    bool bracketNames = false;   // SQLite [name]
-    bool nestedComments = false; // PostgreSQL nests /* */ comments
+    script::SqlDialect engine = script::SqlDialect::SQLite;
 
-    static SqlDialect sqlite() { return {false, false, true, false}; }
-    static SqlDialect postgres() { return {true, true, false, true}; }
+    static SqlDialect sqlite() { return {script::SqlDialect::SQLite}; }
+    static SqlDialect postgres() { return {script::SqlDialect::PostgreSQL}; }
 };
 
-// Statements of the text split at ';' outside quotes and comments; statements that hold only
-// blanks and comments are left out. Each keeps its own text (without the ';').
+// Statements of the text split at ';' where the engine's own client ends a statement (outside
+// quotes, comments, dollar-quoted bodies, SQLite trigger bodies, PostgreSQL parentheses and
+// routine bodies); statements that hold only blanks and comments are left out. Each keeps its
+// own text (without the ';').
 std::vector<std::string> splitSqlStatements(std::string_view sql, const SqlDialect& dialect);
 
 // The text with every '?' marker replaced by "$1", "$2", ... (numbered in text order); count

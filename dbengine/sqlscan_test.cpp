@@ -44,7 +44,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "select E'it\\'s;'; select 2",
                   true,
                   {"select E'it\\'s;'", " select 2"}},
-        SplitCase{"OnlyCommentsIsNoStatement", "-- nothing\n/* here */", false, {}}),
+        SplitCase{"OnlyCommentsIsNoStatement", "-- nothing\n/* here */", false, {}},
+        SplitCase{"ASqliteTriggerBodyStaysWhole",
+                  "create trigger t after insert on a begin delete from b; end; select 1",
+                  false,
+                  {"create trigger t after insert on a begin delete from b; end", " select 1"}},
+        SplitCase{"PostgresParenthesesAndRoutineBodiesStayWhole",
+                  "create rule r as on insert to t do (delete from a; delete from b);"
+                  "create function f() returns int language sql begin atomic select 1; end",
+                  true,
+                  {"create rule r as on insert to t do (delete from a; delete from b)",
+                   "create function f() returns int language sql begin atomic select 1; end"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MarkerTest, NumbersMarkersOutsideQuotesAndComments) {

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string target = sections.empty() ? "Fuzz" : sections.front();
     try {
         ini.writeString(target, "FuzzKey", "value");
-    } catch (const vt::script::IniError&) {
+    } catch (const vt::EConvertError&) {
         return 0; // a section name that cannot be written (it holds ']')
     }
     ini.flush();

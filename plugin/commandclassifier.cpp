@@ -10,60 +10,39 @@ namespace {
 // A quoted name or other non-keyword token among a statement's words.
 constexpr std::string_view kQuotedName = "\"";
 
-bool isWordStart(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
-}
-bool isWordChar(unsigned char c) {
-    return isWordStart(c) || (c >= '0' && c <= '9') || c == '$';
-}
-bool isTagChar(unsigned char c) {
-    return isWordStart(c) || (c >= '0' && c <= '9');
-}
-
-char upperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+std::string upperWord(std::string_view word) {
+    std::string upper(word);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+    return upper;
 }
 
 // Splits a command into statements, each as the list of its words (keywords in capitals).
 class StatementScanner final {
 public:
-    StatementScanner(std::string_view sql, SqlDialect dialect) : m_sql(sql), m_dialect(dialect) {}
+    StatementScanner(std::string_view sql, SqlDialect dialect)
+        : m_sql(sql), m_dialect(dialect), m_tokenizer(dialect) {}
 
     std::vector<std::vector<std::string>> statements() {
         std::vector<std::vector<std::string>> result;
         std::vector<std::string> words;
         int blockDepth = 0; // inside a trigger or BEGIN ATOMIC body
         int caseDepth = 0;  // CASE ... END inside such a body
-        while (m_pos < m_sql.size()) {
-            const unsigned char c = m_sql[m_pos];
-            if (c == ';') {
-                ++m_pos;
+        script::SqlToken token;
+        std::size_t pos = 0;
+        while (m_tokenizer.next(m_sql, pos, token)) {
+            if (token.kind == script::SqlTokenKind::Symbol && token.text == ";") {
                 if (blockDepth > 0)
                     continue;
                 if (!words.empty())
                     result.push_back(std::move(words));
                 words.clear();
                 caseDepth = 0;
-            } else if (c == '-' && peek(1) == '-') {
-                skipLineComment();
-            } else if (c == '/' && peek(1) == '*') {
-                skipBlockComment();
-            } else if (c == '\'') {
-                skipQuoted('\'', false);
-            } else if (c == '"' || (m_dialect == SqlDialect::SQLite && c == '`')) {
-                skipQuoted(static_cast<char>(c), false);
+            } else if (token.kind == script::SqlTokenKind::QuotedName) {
                 words.emplace_back(kQuotedName);
-            } else if (c == '[' && m_dialect == SqlDialect::SQLite) {
-                skipTo(']');
-                words.emplace_back(kQuotedName);
-            } else if (c == '$' && m_dialect == SqlDialect::PostgreSQL && skipDollarQuoted()) {
-                // a dollar-quoted body
-            } else if (isWordStart(c)) {
-                std::string word = readWord();
-                if (m_dialect == SqlDialect::PostgreSQL && word == "E" && peek(0) == '\'') {
-                    skipQuoted('\'', true);
-                    continue;
-                }
+            } else if (token.kind == script::SqlTokenKind::Word) {
+                std::string word = upperWord(token.text);
                 if (blockDepth == 0 && opensBody(words, word)) {
                     blockDepth = 1;
                 } else if (blockDepth > 0) {
@@ -77,8 +56,6 @@ public:
                     }
                 }
                 words.push_back(std::move(word));
-            } else {
-                ++m_pos;
             }
         }
         if (!words.empty())
@@ -99,80 +76,9 @@ private:
         return trigger && word == "BEGIN";
     }
 
-    char peek(std::size_t ahead) const {
-        return m_pos + ahead < m_sql.size() ? m_sql[m_pos + ahead] : '\0';
-    }
-
-    std::string readWord() {
-        std::string word;
-        while (m_pos < m_sql.size() && isWordChar(static_cast<unsigned char>(m_sql[m_pos])))
-            word += upperAscii(m_sql[m_pos++]);
-        return word;
-    }
-
-    void skipLineComment() {
-        while (m_pos < m_sql.size() && m_sql[m_pos] != '\n')
-            ++m_pos;
-    }
-
-    void skipBlockComment() {
-        // PostgreSQL nests block comments; SQLite ends at the first "*/".
-        int depth = 0;
-        while (m_pos < m_sql.size()) {
-            if (m_sql[m_pos] == '/' && peek(1) == '*') {
-                ++depth;
-                m_pos += 2;
-            } else if (m_sql[m_pos] == '*' && peek(1) == '/') {
-                m_pos += 2;
-                if (--depth == 0 || m_dialect == SqlDialect::SQLite)
-                    return;
-            } else {
-                ++m_pos;
-            }
-        }
-    }
-
-    // Skips a quoted text whose quote is doubled inside it (and, for escape strings, may follow a
-    // backslash).
-    void skipQuoted(char quote, bool backslashEscapes) {
-        ++m_pos;
-        while (m_pos < m_sql.size()) {
-            const char c = m_sql[m_pos++];
-            if (backslashEscapes && c == '\\') {
-                ++m_pos;
-            } else if (c == quote) {
-                if (peek(0) != quote)
-                    return;
-                ++m_pos;
-            }
-        }
-    }
-
-    void skipTo(char end) {
-        while (m_pos < m_sql.size() && m_sql[m_pos] != end)
-            ++m_pos;
-        ++m_pos;
-    }
-
-    // At a '$': skips a $tag$ ... $tag$ body and returns true, or returns false (a parameter such
-    // as $1, or a lone '$') without moving.
-    bool skipDollarQuoted() {
-        std::size_t end = m_pos + 1;
-        if (end < m_sql.size() && m_sql[end] >= '0' && m_sql[end] <= '9')
-            return false;
-        while (end < m_sql.size() && isTagChar(static_cast<unsigned char>(m_sql[end])))
-            ++end;
-        if (end >= m_sql.size() || m_sql[end] != '$')
-            return false;
-        const std::string_view tag = m_sql.substr(m_pos, end - m_pos + 1);
-        const std::size_t close = m_sql.find(tag, end + 1);
-        m_pos = close == std::string_view::npos ? m_sql.size() : close + tag.size();
-        return true;
-    }
-
     std::string_view m_sql;
     SqlDialect m_dialect;
-    std::size_t m_pos = 0;
+    script::SqlTokenizer m_tokenizer;
 };
 
 bool contains(const std::vector<std::string>& words, std::string_view word, std::size_t from = 0) {

@@ -3,10 +3,12 @@
 
 #include <string_view>
 
+#include "script/sqltokenizer.h"
+
 namespace vt::plugin {
 
 // The SQL dialect a command is read in.
-enum class SqlDialect { SQLite, PostgreSQL };
+using SqlDialect = script::SqlDialect;
 
 // The net effect of a command on a transaction that the script itself controls.
 enum class TransactionEffect {

@@ -19,10 +19,9 @@ namespace {
 using Section = IniDocument::Section;
 using Entry = IniDocument::Entry;
 
-// Parses a whole integer: decimal with an optional sign, or hexadecimal after "0x" or "$".
-// The system's integers are 32-bit: decimal values outside that range are refused, and
-// hexadecimal ones of up to eight digits are taken as 32-bit patterns ("$FFFFFFFF" is -1).
-bool parseInteger(std::string_view s, long& out) {
+} // namespace
+
+bool parseIniInteger(std::string_view s, long& out) {
     bool negative = false;
     if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
         negative = s.front() == '-';
@@ -55,6 +54,8 @@ bool parseInteger(std::string_view s, long& out) {
     out = static_cast<long>(negative ? -result : result);
     return true;
 }
+
+namespace {
 
 // What tells that the file changed on disk.
 struct FileStamp {
@@ -246,7 +247,7 @@ long IniFile::readInteger(std::string_view section, std::string_view key, long d
     const Entry* e = m->find(section, key, s);
     long value = 0;
     if (e == nullptr ||
-        !parseInteger(trimBlanks(m->doc.rawValue(*s, *e)).substr(0, kMaxValue), value))
+        !parseIniInteger(trimBlanks(m->doc.rawValue(*s, *e)).substr(0, kMaxValue), value))
         return defaultValue;
     return value;
 }
@@ -310,12 +311,21 @@ std::string IniFile::firstCutEntry(std::string_view section, bool raw) {
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
     section = trimBlanks(section);
     key = trimBlanks(key);
-    if (holdsLineBreak(section) || section.find(']') != section.npos || key.empty() ||
-        holdsLineBreak(key) || key.find('=') != key.npos || key.front() == ';' ||
-        key.front() == '[' || holdsLineBreak(value))
-        throw IniError("Cannot write [" + std::string(section) + "] " + std::string(key) +
-                       " to the file \"" + m->path +
-                       "\": the name or value cannot be stored in an INI file");
+    const char* reason = nullptr;
+    if (holdsLineBreak(section) || section.find(']') != section.npos)
+        reason = "a section name cannot hold ']' or a line break";
+    else if (key.empty())
+        reason = "a key name cannot be blank";
+    else if (holdsLineBreak(key) || key.find('=') != key.npos || key.front() == ';' ||
+             key.front() == '[')
+        reason = "a key name cannot hold '=' or a line break, nor start with ';' or '['";
+    else if (holdsLineBreak(value))
+        reason = "a value cannot hold a line break";
+    else if (value.size() > kMaxValue)
+        reason = "a value cannot be longer than 2047 characters";
+    if (reason)
+        throw vt::EConvertError("Cannot write [" + std::string(section) + "] " + std::string(key) +
+                                " to the file \"" + m->path + "\": " + reason);
     m->sync();
     m->doc.setValue(section, key, value);
     m->changed();

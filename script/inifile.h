@@ -10,9 +10,10 @@
 //    without '=' and lines with a blank key are not entries: readers never see them, and they
 //    are kept as they stand when the file is written. Lines before the first section belong to
 //    no section.
-//  - Section and key names are matched without regard to ASCII letter case; names given to the
-//    operations are trimmed. When a section or a key appears twice, the first occurrence wins:
-//    it alone is read, listed and written to.
+//  - Section and key names are matched without regard to the case of any letter of the ANSI code
+//    page (CP1251: Latin and Cyrillic; UTF-8 with VT_CODEPAGE=utf-8: every letter that Unicode
+//    gives a simple lower case); names given to the operations are trimmed. When a section or a
+//    key appears twice, the first occurrence wins: it alone is read, listed and written to.
 //  - At most kMaxValue characters of a value are seen; the key names of one section are listed
 //    through a budget of kKeyListBudget bytes (each name plus a zero byte), names that no longer
 //    fit are not seen.
@@ -43,12 +44,18 @@
 namespace vt::script {
 
 // A file that cannot be read or written; the text names the file and the system's reason.
-// It is the program's input/output error: code is the system's errno, 0 for a refused value.
+// It is the program's input/output error: code is the system's errno. (A name or value the
+// format cannot hold is no input/output error: it is refused with vt::EConvertError.)
 class IniError : public vt::EInOutError {
 public:
     explicit IniError(std::string message, int code = 0)
         : vt::EInOutError(std::move(message), code) {}
 };
+
+// Parses a whole integer as readInteger() does: decimal with an optional sign, or hexadecimal
+// after "0x" or "$"; 32-bit (decimal values outside that range are refused, hexadecimal ones of
+// up to eight digits are 32-bit patterns: "$FFFFFFFF" is -1). False when the text is none.
+bool parseIniInteger(std::string_view text, long& value);
 
 // One entry of a section, in file order.
 struct IniEntry {
@@ -108,10 +115,11 @@ public:
 
     // Writes key=value (the value as given) into the section, replacing the value of the key's
     // first entry or appending an entry at the end of the section; a missing section is appended
-    // to the file. Throws IniError for names or values that the file could not give back (a line
-    // break anywhere, '=' in or ';' or '[' before the key, ']' in the section name, a blank key)
-    // and when the file cannot be written; with auto-flush on, a change that did not reach the
-    // disk is forgotten, so the object shows the file as it is.
+    // to the file. Throws vt::EConvertError, naming the reason, for names or values that the
+    // file could not give back (a line break anywhere, '=' in or ';' or '[' before the key, ']'
+    // in the section name, a blank key, a value longer than kMaxValue), and IniError when the
+    // file cannot be written; with auto-flush on, a change that did not reach the disk is
+    // forgotten, so the object shows the file as it is.
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, long value);
     // Removes the key's entries from the section (nothing is written when there are none).

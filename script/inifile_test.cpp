@@ -7,6 +7,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "platform/codepage.h"
+#include "platform/exception.h"
+#include "script/inidocument.h"
 #include "script/testfiles.h"
 
 using namespace vt::script;
@@ -286,22 +289,98 @@ TEST(IniFileTest, WithAutoFlushOffChangesWaitForOneFlush) {
     EXPECT_EQ(readBytes(dir.file("a.ini")), "[S]\r\nK=4\r\nN=-5\r\n");
 }
 
-TEST(IniFileTest, NamesAndValuesThatCannotBeStoredAreRefused) {
+struct IniRefusalCase {
+    const char* name;
+    std::string section, key, value;
+    const char* reason;
+};
+
+const IniRefusalCase kIniRefusals[] = {
+    {"AValueWithALineBreak", "S", "K", "two\r\nlines", "a value cannot hold a line break"},
+    {"AKeyHoldingEquals", "S", "a=b", "v",
+     "a key name cannot hold '=' or a line break, nor start with ';' or '['"},
+    {"ABlankKey", "S", " ", "v", "a key name cannot be blank"},
+    {"AKeyStartingWithASemicolon", "S", ";K", "v",
+     "a key name cannot hold '=' or a line break, nor start with ';' or '['"},
+    {"ASectionHoldingABracket", "S]", "K", "v", "a section name cannot hold ']' or a line break"},
+    {"AValueLongerThanAReaderSees", "S", "K", std::string(2048, 'x'),
+     "a value cannot be longer than 2047 characters"},
+};
+
+class IniRefusalTable : public ::testing::TestWithParam<IniRefusalCase> {};
+
+// A refusal is no input/output error: it names its reason, and nothing is written.
+TEST_P(IniRefusalTable, NamesTheReasonAndWritesNothing) {
+    const IniRefusalCase& c = GetParam();
     TempDir dir;
     IniFile ini(dir.file("a.ini"));
-    const std::string text = "Cannot write [S] K to the file \"" + dir.file("a.ini") +
-                             "\": the name or value cannot be stored in an INI file";
     try {
-        ini.writeString("S", "K", "two\r\nlines");
+        ini.writeString(c.section, c.key, c.value);
         FAIL() << "no error";
-    } catch (const IniError& e) {
-        EXPECT_EQ(std::string(e.what()), text);
+    } catch (const vt::EConvertError& e) {
+        const std::string key(trimBlanks(c.key));
+        EXPECT_EQ(std::string(e.what()), "Cannot write [" + c.section + "] " + key +
+                                             " to the file \"" + dir.file("a.ini") +
+                                             "\": " + c.reason);
     }
-    EXPECT_THROW(ini.writeString("S", "a=b", "v"), IniError);
-    EXPECT_THROW(ini.writeString("S", " ", "v"), IniError);
-    EXPECT_THROW(ini.writeString("S", ";K", "v"), IniError);
-    EXPECT_THROW(ini.writeString("S]", "K", "v"), IniError);
     EXPECT_FALSE(std::filesystem::exists(dir.file("a.ini")));
+    ini.writeString("S", "K", std::string(2047, 'y')); // the longest value fits
+    EXPECT_EQ(ini.readString("S", "K").size(), 2047u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, IniRefusalTable, ::testing::ValuesIn(kIniRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct CaseRuleCase {
+    const char* name;
+    vt::platform::AnsiCodePage codePage;
+    std::string written, asked; // a section and key name, and the same in other letter case
+};
+
+const CaseRuleCase kCaseRules[] = {
+    {"AsciiInCp1251", vt::platform::AnsiCodePage::Cp1251, "Tools", "tOOLS"},
+    {"CyrillicInCp1251", vt::platform::AnsiCodePage::Cp1251, "\xCE\xF0\xE0\xEA\xEB", // Оракл
+     "\xCE\xD0\xC0\xCA\xCB"},                                                        // ОРАКЛ
+    {"YoAndUkrainianLettersInCp1251", vt::platform::AnsiCodePage::Cp1251, "\xA8\xB2\xAF\xAA\xA5",
+     "\xB8\xB3\xBF\xBA\xB4"}, // ЁІЇЄҐ and ёіїєґ
+    {"CyrillicInUtf8", vt::platform::AnsiCodePage::Utf8, "Оракл", "ОРАКЛ"},
+    {"GreekAndLatinInUtf8", vt::platform::AnsiCodePage::Utf8, "Ωmega Ärger", "ωMEGA äRGER"},
+};
+
+class CaseRuleTable : public ::testing::TestWithParam<CaseRuleCase> {
+protected:
+    void TearDown() override { vt::platform::setAnsiCodePage(vt::platform::AnsiCodePage::Cp1251); }
+};
+
+TEST_P(CaseRuleTable, SectionAndKeyNamesMatchInAnyLetterCase) {
+    const CaseRuleCase& c = GetParam();
+    vt::platform::setAnsiCodePage(c.codePage);
+    TempDir dir;
+    writeBytes(dir.file("a.ini"), "[" + c.written + "]\r\n" + c.written + "=1\r\n");
+    IniFile ini(dir.file("a.ini"));
+    EXPECT_EQ(ini.readString(c.asked, c.asked), "1");
+    // Enough keys for the section's hash index, which must follow the same rule.
+    for (int i = 0; i < 20; ++i)
+        ini.writeString(c.written, c.written + std::to_string(i), "v");
+    EXPECT_EQ(ini.readString(c.asked, c.asked + "7"), "v");
+    ini.writeString(c.asked, c.asked, "2");
+    EXPECT_EQ(ini.sectionNames(), std::vector<std::string>{c.written});
+    EXPECT_EQ(ini.readString(c.written, c.written), "2");
+    EXPECT_FALSE(ini.hasSection(c.written + "x"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, CaseRuleTable, ::testing::ValuesIn(kCaseRules),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IniFileTest, MalformedUtf8NamesStayDistinct) {
+    vt::platform::setAnsiCodePage(vt::platform::AnsiCodePage::Utf8);
+    TempDir dir;
+    IniFile ini(dir.file("a.ini"));
+    ini.writeString("\xC3", "K", "1");
+    ini.writeString("\xC4", "K", "2");
+    EXPECT_EQ(ini.readString("\xC3", "K"), "1");
+    EXPECT_EQ(ini.readString("\xC4", "K"), "2");
+    vt::platform::setAnsiCodePage(vt::platform::AnsiCodePage::Cp1251);
 }
 
 TEST(IniFileTest, AWriteBelowARegularFileFailsClearly) {

@@ -8,10 +8,11 @@
 
 namespace vt::script {
 
-// True when the names are equal but for the case of ASCII letters.
+// True when the names are equal but for letter case: every letter of the ANSI code page
+// (CP1251: Latin and Cyrillic; UTF-8: every letter with a simple lower case in Unicode).
 bool equalNoCase(std::string_view a, std::string_view b);
 
-// 64-bit FNV-1a of the name with ASCII letters lowered.
+// 64-bit FNV-1a of the name with its letters lowered as equalNoCase() lowers them.
 uint64_t hashNoCase(std::string_view name);
 
 // Open addressing with linear probing over one flat array: a lookup touches one slot run and the

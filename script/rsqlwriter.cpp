@@ -1,14 +1,16 @@
-// Writing an rSQL script: the text is built in memory in the converter's order and written once.
+// Writing an rSQL script as its commands come.
 #include "script/rsqlwriter.h"
 
+#include <algorithm>
 #include <charconv>
-#include <string_view>
+#include <cstring>
 #include <utility>
 
-#include "script/atomicfile.h"
+#include "platform/exception.h"
 #include "script/inifile.h"
 #include "script/rsqlscript.h"
 #include "script/scramble.h"
+#include "script/scratchfile.h"
 
 namespace vt::script {
 namespace {
@@ -22,127 +24,169 @@ std::string_view trimmed(std::string_view s) {
 }
 
 [[noreturn]] void refuse(const std::string& path, const std::string& why) {
-    throw IniError("Cannot write the file \"" + path + "\": " + why);
+    throw vt::EConvertError("Cannot write the file \"" + path + "\": " + why);
 }
 
-// Appends one section to the text, refusing what a reader would not get back as written: a value
-// holding a line break (a scrambled byte may become one), a value longer than a reader sees, and
-// more entries in a section than a reader lists. The layout is the one an INI writer gives when
-// the entries are written one by one into an empty file: sections parted by a blank line, every
-// line ended by CR LF.
-class SectionWriter {
-public:
-    SectionWriter(std::string& text, const std::string& path, std::string name)
-        : m_text(text), m_path(path), m_name(std::move(name)) {
-        if (!m_text.empty())
-            m_text += kLineEnd;
-        m_text += '[';
-        m_text += m_name;
-        m_text += ']';
-        m_text += kLineEnd;
-    }
+bool holdsLineBreak(std::string_view s) {
+    // Without an early exit, so that the compiler can vectorise the loop.
+    bool found = false;
+    for (const char c : s)
+        found |= (c == '\n') | (c == '\r');
+    return found;
+}
 
-    // Appends key=prefix+value.
-    void entry(std::string_view key, std::string_view value, std::string_view prefix = {}) {
-        if (value.find_first_of("\r\n") != std::string_view::npos)
-            refuseValue(key, "would hold a line break");
-        if (prefix.size() + value.size() > IniFile::kMaxValue)
-            refuseValue(key, "would be longer than " + std::to_string(IniFile::kMaxValue) +
-                                 " characters");
-        m_listed += key.size() + 1;
-        if (m_listed > IniFile::kKeyListBudget)
-            refuse(m_path, "[" + m_name + "] would hold more entries than a reader lists");
-        m_text += key;
-        m_text += '=';
-        m_text += prefix;
-        m_text += value;
-        m_text += kLineEnd;
-    }
-
-private:
-    [[noreturn]] void refuseValue(std::string_view key, const std::string& why) {
-        refuse(m_path, "the value of " + std::string(key) + " in [" + m_name + "] " + why);
-    }
-
-    std::string& m_text;
-    const std::string& m_path;
-    std::string m_name;
-    std::size_t m_listed = 1;
-};
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
 
 } // namespace
 
-void writeRsqlScript(const std::string& path, const RsqlContent& content) {
-    auto header = [&](std::string_view plain) {
-        return content.crypt ? scrambleHeader(plain) : std::string(plain);
-    };
-    const std::string commandCount = std::to_string(content.commands.size());
+RsqlWriter::RsqlWriter(const std::string& path, const RsqlContent& header,
+                       AtomicFileWriter::Links links)
+    : m_path(path), m_file(path, links), m_crypt(header.crypt),
+      m_text(std::make_unique<char[]>(kTextCapacity)) {
+    openSection("Tools");
+    entry("Crypt", m_crypt ? "1" : "0");
+    entry("Version", "1.2");
+    if (m_crypt)
+        entry("Key", scrambleHeader(header.password));
 
-    std::size_t size = 256;
-    for (const std::string& c : content.comments)
-        size += c.size() + 12;
-    for (const auto& lines : content.commands)
-        for (const std::string& line : lines)
-            size += line.size() + 10;
-    std::string text;
-    text.reserve(size);
-
-    {
-        SectionWriter tools(text, path, "Tools");
-        tools.entry("Crypt", content.crypt ? "1" : "0");
-        tools.entry("Version", "1.2");
-        if (content.crypt)
-            tools.entry("Key", scrambleHeader(content.password));
-    }
-
-    const std::pair<const char*, const std::string*> versions[] = {
-        {"Code", &content.code},
-        {"OldVersion", &content.oldVersion},
-        {"NewVersion", &content.newVersion}};
-    bool databaseFirst = false;
-    for (const auto& [key, value] : versions)
-        databaseFirst = databaseFirst || !trimmed(*value).empty();
-    if (databaseFirst) {
-        SectionWriter database(text, path, "DataBase");
-        for (const auto& [key, value] : versions)
-            if (const std::string_view v = trimmed(*value); !v.empty())
-                database.entry(key, header(v));
-        // Commands joins this section last, as the converter appends it after the commands.
-        database.entry("Commands", commandCount);
-    }
-
-    SectionWriter(text, path, "Connect").entry("User", content.user);
-
-    if (!content.comments.empty()) {
-        SectionWriter comment(text, path, "Comment");
-        for (std::size_t i = 0; i < content.comments.size(); ++i)
-            comment.entry("Line" + std::to_string(i), content.comments[i]);
-    }
-
-    std::string scrambled;
-    char key[16];
-    for (std::size_t k = 0; k < content.commands.size(); ++k) {
-        const std::vector<std::string>& lines = content.commands[k];
-        if (lines.empty())
-            continue; // a section is made by its first entry; an empty command has none
-        SectionWriter command(text, path, "Command" + std::to_string(k + 1));
-        key[0] = 'L';
-        for (std::size_t n = 0; n < lines.size(); ++n) {
-            const auto end = std::to_chars(key + 1, key + sizeof key, n + 1).ptr;
-            const std::string_view name(key, end - key);
-            if (content.crypt) {
-                scrambled = scrambleCommand(lines[n]);
-                command.entry(name, scrambled, "%");
-            } else {
-                command.entry(name, lines[n], "%");
-            }
+    const std::pair<const char*, const std::string*> values[] = {
+        {"Code", &header.code},
+        {"OldVersion", &header.oldVersion},
+        {"NewVersion", &header.newVersion}};
+    bool countFirst = false;
+    for (const auto& [key, value] : values)
+        countFirst = countFirst || !trimmed(*value).empty();
+    if (countFirst) {
+        openSection("DataBase");
+        for (const auto& [key, value] : values) {
+            const std::string_view text = trimmed(*value);
+            if (!text.empty())
+                entry(key, m_crypt ? scrambleHeader(text) : std::string(text));
         }
+        // Commands=N follows here once the commands are counted: the rest of the header waits
+        // in memory and the commands in a scratch file.
+        m_spill = std::make_unique<ScratchFile>(folderOf(path));
+        setTarget(Target::AfterCount);
     }
 
-    // Without header values the section is first made by Commands, after the commands.
-    if (!databaseFirst)
-        SectionWriter(text, path, "DataBase").entry("Commands", commandCount);
-    writeFileAtomically(path, text);
+    openSection("Connect");
+    entry("User", header.user);
+    if (!header.comments.empty()) {
+        openSection("Comment");
+        for (std::size_t i = 0; i < header.comments.size(); ++i)
+            entry("Line" + std::to_string(i), header.comments[i]);
+    }
+}
+
+RsqlWriter::~RsqlWriter() = default;
+
+// Hands the text put together so far to the current target.
+void RsqlWriter::flushText() {
+    const std::string_view text(m_text.get(), m_used);
+    switch (m_target) {
+    case Target::File:
+        m_file.write(text);
+        break;
+    case Target::AfterCount:
+        m_afterCount.append(text);
+        break;
+    case Target::Spill:
+        m_spill->write(text);
+        break;
+    }
+    m_used = 0;
+}
+
+// Appends the pieces to the text, handing the text on first when they would not fit. Every piece
+// is shorter than a value a reader takes in, so they always fit in an empty block.
+void RsqlWriter::append(std::initializer_list<std::string_view> pieces) {
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    if (m_used + size > kTextCapacity)
+        flushText();
+    for (const std::string_view piece : pieces) {
+        if (piece.empty())
+            continue; // an empty view may have no data at all
+        std::memcpy(m_text.get() + m_used, piece.data(), piece.size());
+        m_used += piece.size();
+    }
+}
+
+void RsqlWriter::setTarget(Target target) {
+    flushText();
+    m_target = target;
+}
+
+void RsqlWriter::openSection(std::string_view name) {
+    append({m_started ? kLineEnd : std::string_view(), "[", name, "]", kLineEnd});
+    m_section.assign(name);
+    m_started = true;
+    m_listed = 1;
+}
+
+// Writes key=prefix+value, refusing what a reader would not get back as written.
+void RsqlWriter::entry(std::string_view key, std::string_view value, std::string_view prefix) {
+    if (holdsLineBreak(value))
+        refuse(m_path, "the value of " + std::string(key) + " in [" + m_section +
+                           "] would hold a line break");
+    if (prefix.size() + value.size() > IniFile::kMaxValue)
+        refuse(m_path, "the value of " + std::string(key) + " in [" + m_section +
+                           "] would be longer than " + std::to_string(IniFile::kMaxValue) +
+                           " characters");
+    m_listed += key.size() + 1;
+    if (m_listed > IniFile::kKeyListBudget)
+        refuse(m_path, "[" + m_section + "] would hold more entries than a reader lists");
+    append({key, "=", prefix, value, kLineEnd});
+}
+
+void RsqlWriter::addLine(std::string_view line) {
+    char name[24];
+    if (m_lines == 0) {
+        if (m_target == Target::AfterCount)
+            setTarget(Target::Spill);
+        std::memcpy(name, "Command", 7);
+        const auto end = std::to_chars(name + 7, name + sizeof name, m_commands + 1).ptr;
+        openSection(std::string_view(name, static_cast<std::size_t>(end - name)));
+    }
+    name[0] = 'L';
+    const auto end = std::to_chars(name + 1, name + sizeof name, ++m_lines).ptr;
+    const std::string_view key(name, static_cast<std::size_t>(end - name));
+    if (m_crypt) {
+        if (m_scrambled.size() < line.size())
+            m_scrambled.resize(std::max(line.size(), 2 * m_scrambled.size()));
+        scrambleCommandInto(line, m_scrambled.data());
+        entry(key, std::string_view(m_scrambled.data(), line.size()), "%");
+    } else {
+        entry(key, line, "%");
+    }
+}
+
+void RsqlWriter::finish() {
+    flushText();
+    const std::string count = "Commands=" + std::to_string(m_commands) + std::string(kLineEnd);
+    if (m_spill) {
+        m_file.write(count);
+        m_file.write(m_afterCount);
+        m_spill->copyTo(m_file);
+    } else {
+        // Without header values the section is first made by Commands, after the commands.
+        m_file.write(std::string(kLineEnd) + "[DataBase]" + std::string(kLineEnd) + count);
+    }
+    m_file.commit();
+}
+
+void writeRsqlScript(const std::string& path, const RsqlContent& content) {
+    RsqlWriter writer(path, content);
+    for (const std::vector<std::string>& lines : content.commands) {
+        for (const std::string& line : lines)
+            writer.addLine(line);
+        writer.endCommand();
+    }
+    writer.finish();
 }
 
 } // namespace vt::script

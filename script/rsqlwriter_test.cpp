@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "platform/exception.h"
 #include "script/inifile.h"
 #include "script/rsqlscript.h"
 #include "script/scramble.h"
@@ -142,7 +143,7 @@ TEST(RsqlWriterTest, RandomScriptsReadBackAsWritten) {
             TempDir dir;
             try {
                 writeRsqlScript(dir.file("s.rsql"), c);
-            } catch (const IniError& e) {
+            } catch (const vt::EConvertError& e) {
                 // A scrambled header byte may be a line break: refused, nothing written.
                 ASSERT_TRUE(crypt) << e.what();
                 ASSERT_FALSE(std::filesystem::exists(dir.file("s.rsql")));
@@ -198,7 +199,7 @@ TEST_P(RefusalTable, RefusesWhatAReaderWouldNotGetBackAndKeepsTheOldFile) {
     try {
         writeRsqlScript(dir.file("s.rsql"), content);
         FAIL() << "no error";
-    } catch (const IniError& e) {
+    } catch (const vt::EConvertError& e) {
         EXPECT_EQ(std::string(e.what()),
                   "Cannot write the file \"" + dir.file("s.rsql") + "\": " + c.reason);
     }

@@ -53,9 +53,19 @@ std::string unscrambleHeader(std::string_view scrambled) {
 }
 
 std::string scrambleCommand(std::string_view plain) {
-    std::string out(plain.size(), '\0');
-    interleave(plain, out.data(), Mirror(), Mirror());
+    std::string out;
+    appendScrambledCommand(plain, out);
     return out;
+}
+
+void scrambleCommandInto(std::string_view plain, char* out) {
+    interleave(plain, out, Mirror(), Mirror());
+}
+
+void appendScrambledCommand(std::string_view plain, std::string& out) {
+    const std::size_t at = out.size();
+    out.resize(at + plain.size());
+    interleave(plain, out.data() + at, Mirror(), Mirror());
 }
 
 std::string unscrambleCommand(std::string_view scrambled) {

@@ -1,52 +1,49 @@
-// Converts a generated SQL script to rSQL and back, and compares each way with the floor:
-// reading the SQL file and cutting it into lines.
+// Converts a generated SQL script to rSQL and back with the vtconvert program, and compares each
+// way with the floor measured in the same run: reading the SQL file and writing as many bytes to
+// another file with an fsync. Peak memory is the child process's maximum resident set.
 //
-// Usage: bench_convert [MEGABYTES...]   (default: 12.5 25 50; the last size is the main one)
-// Prints, per size and for a plain and a scrambled script, the throughput of each way in MB of
-// SQL per second and its ratio to the floor, by wall-clock and by processor time.
+// Usage: bench_convert [MEGABYTES...]   (default: 20 100)
+// The vtconvert program is looked for beside this one (../bin/vtconvert) unless VT_PROGRAM_BIN
+// names its folder.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <malloc.h>
-#include <memory>
+#include <spawn.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
-#include "desktop/scripts/rsqltosqlconverter.h"
-#include "desktop/scripts/scriptkinds.h"
-#include "desktop/scripts/sqltorsqlconverter.h"
-#include "desktop/scripts/textlines.h"
-#include "script/rsqlscript.h"
-#include "script/rsqlwriter.h"
+extern char** environ;
 
 namespace {
 
-using namespace vt::desktop;
+namespace fs = std::filesystem;
 
-vt::desktop::ScriptKind benchKind() {
-    ScriptKind kind;
-    kind.name = "Bench";
-    kind.delimiter = ";";
-    kind.command = "SET TERM";
-    kind.ignoreCommand = "CONNECT;COMMIT";
-    kind.commentBegin = "/*";
-    kind.commentEnd = "*/";
-    return kind;
-}
+constexpr double kGoalRatio = 3.0;
+constexpr double kGoalPeakMb = 32.0;
 
-// An SQL script of about the given size: single-line inserts, multi-line statements, comments,
-// ignored statements, blank lines and SET TERM blocks with procedure bodies.
-std::string generateSql(std::size_t bytes, std::size_t& statements) {
+// The kind the script is written in, as sqltools.ini holds it.
+constexpr const char* kKinds = "[Bench]\r\nDelimeter=;\r\nCommand=SET TERM\r\n"
+                               "Ignore Command=CONNECT;COMMIT\r\nCommentBegin=/*\r\n"
+                               "CommentEnd=*/\r\n";
+
+// Appends about the given number of bytes of SQL to the file: single-line inserts, multi-line
+// statements, comments, ignored statements, blank lines and SET TERM blocks with procedure
+// bodies.
+void generateSql(const fs::path& file, std::size_t bytes) {
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    if (!out)
+        std::exit(1);
     std::string sql;
-    sql.reserve(bytes + 4096);
-    statements = 0;
-    for (std::size_t i = 0; sql.size() < bytes; ++i) {
+    std::size_t written = 0;
+    for (std::size_t i = 0; written < bytes; ++i) {
         const std::string n = std::to_string(i);
+        sql.clear();
         switch (i % 20) {
         case 0:
             sql += "/* Part " + n + " of the update */\r\n";
@@ -86,123 +83,170 @@ std::string generateSql(std::size_t bytes, std::size_t& statements) {
             sql += "DELETE FROM GOODS WHERE ID = " + n + " AND NAME = 'Item " + n + "';\r\n";
             break;
         }
-        ++statements;
+        std::fwrite(sql.data(), 1, sql.size(), out);
+        written += sql.size();
     }
-    return sql;
+    std::fclose(out);
 }
 
-double cpuSeconds() {
-    timespec ts{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
-// Best wall-clock and best processor time of several runs; on a shared machine the processor
-// time is the steadier of the two.
-struct Timing {
-    double wall = 1e9;
-    double cpu = 1e9;
+double cpuOf(const rusage& usage) {
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+// Reads the file and writes as many bytes to another with an fsync: the least a conversion can
+// cost. cpu receives the processor time it took.
+double floorSeconds(const fs::path& from, const fs::path& to, double& cpu) {
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    const double start = now();
+    const int in = ::open(from.c_str(), O_RDONLY);
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char> block(1 << 20);
+    for (;;) {
+        const ssize_t n = ::read(in, block.data(), block.size());
+        if (n <= 0)
+            break;
+        if (::write(out, block.data(), static_cast<std::size_t>(n)) != n)
+            std::exit(1);
+    }
+    ::fsync(out);
+    ::close(in);
+    ::close(out);
+    const double seconds = now() - start;
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    cpu = cpuOf(after) - cpuOf(before);
+    return seconds;
+}
+
+struct Run {
+    double seconds = 0;
+    double cpu = 0; // user and system time
+    double peakMb = 0;
+    int status = 0;
 };
 
-Timing measure(const std::function<void()>& work, int repeats) {
-    Timing best;
-    for (int r = 0; r < repeats; ++r) {
-        const double cpu0 = cpuSeconds();
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> d = std::chrono::steady_clock::now() - start;
-        best.wall = std::min(best.wall, d.count());
-        best.cpu = std::min(best.cpu, cpuSeconds() - cpu0);
+// Runs vtconvert with the arguments; its time and peak memory.
+Run runConvert(const std::string& program, std::vector<std::string> args) {
+    args.insert(args.begin(), program);
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const double start = now();
+    pid_t pid = 0;
+    Run run;
+    if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", program.c_str());
+        std::exit(1);
     }
-    return best;
+    posix_spawn_file_actions_destroy(&actions);
+    rusage usage{};
+    ::wait4(pid, &run.status, 0, &usage);
+    run.seconds = now() - start;
+    run.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    run.cpu = cpuOf(usage);
+    return run;
 }
 
-void runSize(double megabytes, const std::filesystem::path& dir, bool main) {
-    std::size_t statements = 0;
-    const std::string sql =
-        generateSql(static_cast<std::size_t>(megabytes * 1024 * 1024), statements);
-    const std::string sqlFile = (dir / "bench.sql").string();
-    const std::string rsqlFile = (dir / "bench.rsql").string();
-    const std::string backFile = (dir / "back.sql").string();
-    std::ofstream(sqlFile, std::ios::binary).write(sql.data(), static_cast<long>(sql.size()));
-    const double mb = static_cast<double>(sql.size()) / (1024.0 * 1024.0);
-    const int repeats = 3;
-
-    std::size_t lines = 0;
-    const Timing floor = measure(
-        [&] {
-            const std::string bytes = readFileBytes(sqlFile);
-            lines = splitLines(bytes).size();
-        },
-        repeats);
-
-    const ScriptKind kind = benchKind();
-    std::size_t commands = 0;
-    for (const bool crypt : {false, true}) {
-        RsqlHeaderValues header;
-        header.code = "SHOP";
-        header.newVersion = "2.0";
-        header.crypt = crypt;
-        header.password = "secret";
-        const SqlToRsqlConverter toRsql(SplitSettings::fromKind(kind));
-        const Timing there =
-            measure([&] { commands = toRsql.convert(sqlFile, rsqlFile, header); }, repeats);
-        const RsqlToSqlConverter toSql(kind);
-        const Timing back = measure(
-            [&] {
-                if (toSql.convert(rsqlFile, backFile, "^", header.password) !=
-                    RsqlToSqlConverter::Result::Done)
-                    std::abort();
-            },
-            repeats);
-        std::printf("%6.1f MB %s | floor %6.1f MB/s | sql2rsql %5.1f MB/s ratio %5.2f (cpu %5.2f)"
-                    " | rsql2sql %5.1f MB/s ratio %5.2f (cpu %5.2f)\n",
-                    mb, crypt ? "scrambled" : "plain    ", mb / floor.wall, mb / there.wall,
-                    there.wall / floor.wall, there.cpu / floor.cpu, mb / back.wall,
-                    back.wall / floor.wall, back.cpu / floor.cpu);
+// The best of three runs (time and memory of the fastest).
+Run best(const std::string& program, const std::vector<std::string>& args) {
+    Run result;
+    result.seconds = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        const Run r = runConvert(program, args);
+        if (r.status != 0) {
+            std::fprintf(stderr, "vtconvert failed (status %d)\n", r.status);
+            std::exit(1);
+        }
+        if (r.seconds < result.seconds)
+            result = r;
     }
-    if (!main)
-        return;
-    std::printf("%zu lines, %zu statements generated, %zu commands\n", lines, statements, commands);
+    return result;
+}
 
-    // Where the time of each way goes (processor seconds, plain script).
-    std::vector<std::vector<std::string>> split;
-    const Timing splitting = measure(
-        [&] { split = SqlToRsqlConverter(SplitSettings::fromKind(kind)).split(sql); }, repeats);
-    vt::script::RsqlContent content;
-    content.commands = std::move(split);
-    const Timing writing =
-        measure([&] { vt::script::writeRsqlScript(rsqlFile, content); }, repeats);
-    std::unique_ptr<vt::script::RsqlScript> script;
-    const Timing opening =
-        measure([&] { script = std::make_unique<vt::script::RsqlScript>(rsqlFile); }, repeats);
-    std::string text;
-    const Timing texting =
-        measure([&] { text = RsqlToSqlConverter(kind).sqlText(*script, ";"); }, repeats);
-    std::printf("cpu s: floor %.3f | sql2rsql: split %.3f, write rSQL %.3f | rsql2sql: "
-                "read rSQL %.3f, make SQL text %.3f\n",
-                floor.cpu, splitting.cpu, writing.cpu, opening.cpu, texting.cpu);
+void report(const char* way, double mb, const Run& run, double floor) {
+    const double ratio = run.seconds / floor;
+    std::printf("  %-22s %7.3f s  %7.1f MB/s  %5.2fx floor  cpu %6.3f s  peak %6.1f MB  %s\n", way,
+                run.seconds, mb / run.seconds, ratio, run.cpu, run.peakMb,
+                ratio <= kGoalRatio && run.peakMb < kGoalPeakMb ? "goal met" : "OVER GOAL");
+}
+
+void runSize(double megabytes, const fs::path& dir, const std::string& program) {
+    const fs::path sql = dir / "bench.sql";
+    const fs::path rsql = dir / "bench.rsql";
+    const fs::path back = dir / "back.sql";
+    generateSql(sql, static_cast<std::size_t>(megabytes * 1024 * 1024));
+    const double mb = static_cast<double>(fs::file_size(sql)) / (1024.0 * 1024.0);
+
+    double floor = 1e9, floorCpu = 0;
+    for (int i = 0; i < 3; ++i) {
+        double cpu = 0;
+        const double seconds = floorSeconds(sql, dir / "copy.sql", cpu);
+        if (seconds < floor) {
+            floor = seconds;
+            floorCpu = cpu;
+        }
+    }
+    fs::remove(dir / "copy.sql");
+    std::printf("%.1f MB of SQL: floor (read + write + fsync) %.3f s, %.1f MB/s, cpu %.3f s\n", mb,
+                floor, mb / floor, floorCpu);
+
+    for (const bool crypt : {false, true}) {
+        std::vector<std::string> there = {"sql2rsql", sql,    rsql,    "--kind", "Bench",
+                                          "--code",   "SHOP", "--new", "2.0",    "--force"};
+        std::vector<std::string> again = {"rsql2sql", rsql,     back, "--kind",
+                                          "Bench",    "--term", "^",  "--force"};
+        if (crypt) {
+            for (auto* args : {&there, &again}) {
+                args->push_back("--password");
+                args->push_back("secret");
+            }
+        }
+        const Run toRsql = best(program, there);
+        const Run toSql = best(program, again);
+        report(crypt ? "sql2rsql (scrambled)" : "sql2rsql (plain)", mb, toRsql, floor);
+        report(crypt ? "rsql2sql (scrambled)" : "rsql2sql (plain)", mb, toSql, floor);
+    }
+    fs::remove(sql);
+    fs::remove(rsql);
+    fs::remove(back);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    // Keep freed memory in the process: otherwise large blocks go back to the system after each
-    // run and the next run pays for faulting fresh pages in, which on a virtual machine costs
-    // more than the work measured and differs between sizes around glibc's mmap threshold.
-    ::mallopt(M_MMAP_THRESHOLD, 1 << 30);
-    ::mallopt(M_TRIM_THRESHOLD, 1 << 30);
     std::vector<double> sizes;
     for (int i = 1; i < argc; ++i)
         sizes.push_back(std::atof(argv[i]));
     if (sizes.empty())
-        sizes = {12.5, 25, 50};
-    std::string pattern = (std::filesystem::temp_directory_path() / "vtbench.XXXXXX").string();
+        sizes = {20, 100};
+    const char* bin = std::getenv("VT_PROGRAM_BIN");
+    const fs::path self = fs::read_symlink("/proc/self/exe").parent_path();
+    const std::string program =
+        (bin ? fs::path(bin) : self.parent_path() / "bin").append("vtconvert").string();
+
+    std::string pattern = (fs::temp_directory_path() / "vtbench.XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         return 1;
-    const std::filesystem::path dir = pattern;
-    for (std::size_t i = 0; i < sizes.size(); ++i)
-        runSize(sizes[i], dir, i + 1 == sizes.size());
-    std::filesystem::remove_all(dir);
+    const fs::path dir = pattern;
+    std::FILE* kinds = std::fopen((dir / "sqltools.ini").c_str(), "wb");
+    std::fputs(kKinds, kinds);
+    std::fclose(kinds);
+    ::setenv("VT_CONFIG_DIR", dir.c_str(), 1);
+    std::printf("goal: at most %.0fx the floor each way, peak memory under %.0f MB\n", kGoalRatio,
+                kGoalPeakMb);
+    for (double size : sizes)
+        runSize(size, dir, program);
+    fs::remove_all(dir);
     return 0;
 }

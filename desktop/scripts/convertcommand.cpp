@@ -22,7 +22,9 @@ namespace vt::desktop {
 
 namespace {
 
-constexpr const char* kPasswordVariable = "VT_PASSWORD";
+// The script password only: VT_PASSWORD is the database password of the runners and never
+// scrambles a script.
+constexpr const char* kPasswordVariable = "VT_SCRIPT_PASSWORD";
 
 bool fileExists(const std::string& path) {
     struct stat st {};
@@ -79,9 +81,10 @@ std::string ConvertCommand::usage() {
            "writes an rSQL script back as SQL; kinds lists the script kinds ('*' marks the\n"
            "default). Script kinds come from sqltools.ini in the settings folder; without\n"
            "--kind the default kind is used. The code and user default to the kind's DBCode\n"
-           "and UserName, the terminator to the kind's terminator. --password (or VT_PASSWORD\n"
-           "in the environment) scrambles the written rSQL script or unlocks a scrambled one.\n"
-           "An existing output file is replaced only with --force.\n";
+           "and UserName, the terminator to the kind's terminator. --password (or\n"
+           "VT_SCRIPT_PASSWORD in the environment) scrambles the written rSQL script or unlocks\n"
+           "a scrambled one. An existing output file is replaced only with --force; a symbolic\n"
+           "link at the output path is replaced by the new file, never written through.\n";
 }
 
 void ConvertCommand::fail(const std::string& utf8Message) {

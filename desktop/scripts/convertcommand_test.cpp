@@ -4,9 +4,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
 #include <spawn.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "desktop/scripts/scriptkinds.h"
 #include "desktop/scripts/sqlsplitter.h"
@@ -60,8 +63,12 @@ protected:
     void SetUp() override {
         ::setenv("VT_CONFIG_DIR", m_config.path().c_str(), 1);
         ::unsetenv("VT_PASSWORD");
+        ::unsetenv("VT_SCRIPT_PASSWORD");
     }
-    void TearDown() override { ::unsetenv("VT_PASSWORD"); }
+    void TearDown() override {
+        ::unsetenv("VT_PASSWORD");
+        ::unsetenv("VT_SCRIPT_PASSWORD");
+    }
 
     void writeKinds(std::string_view text = kKinds) {
         writeBytes(m_config.file("sqltools.ini"), text);
@@ -236,7 +243,7 @@ TEST_F(ConvertCommandTest, AMissingInputIsReported) {
 TEST_F(ConvertCommandTest, APasswordFromTheEnvironmentScramblesAndUnlocks) {
     writeKinds();
     writeBytes(m_sql, "SELECT 1;\r\n");
-    ::setenv("VT_PASSWORD", "secret", 1);
+    ::setenv("VT_SCRIPT_PASSWORD", "secret", 1);
     EXPECT_EQ(run({"sql2rsql", m_sql, m_rsql}), 0);
     EXPECT_EQ(script::IniFile(m_rsql).readString("Tools", "Key"), script::scrambleHeader("secret"));
     const std::string back = m_dir.file("back.sql");
@@ -245,6 +252,54 @@ TEST_F(ConvertCommandTest, APasswordFromTheEnvironmentScramblesAndUnlocks) {
     // --password wins over the environment.
     EXPECT_EQ(run({"rsql2sql", m_rsql, back, "--force", "--password", "other"}), 1);
     EXPECT_EQ(m_err.str(), "vtconvert: Пароль раскодирования неверен.\n");
+}
+
+TEST_F(ConvertCommandTest, TheDatabasePasswordNeverScramblesAScript) {
+    writeKinds();
+    writeBytes(m_sql, "SELECT 1;\r\n");
+    ::setenv("VT_PASSWORD", "dbsecret", 1);
+    EXPECT_EQ(run({"sql2rsql", m_sql, m_rsql}), 0);
+    script::IniFile ini(m_rsql);
+    EXPECT_EQ(ini.readString("Tools", "Crypt"), "0");
+    EXPECT_FALSE(ini.hasKey("Tools", "Key"));
+}
+
+// An output path that is a symbolic link (planted in a shared folder, say) is replaced by the new
+// file; the file it points to is never written.
+TEST_F(ConvertCommandTest, ForceReplacesALinkAtTheOutputAndNotItsTarget) {
+    writeKinds();
+    writeBytes(m_sql, "SELECT 1;\r\n");
+    const std::string victim = m_config.file("victim.txt");
+    writeBytes(victim, "precious");
+    const std::string back = m_dir.file("back.sql");
+    for (const std::string& output : {m_rsql, back}) {
+        ASSERT_EQ(::symlink(victim.c_str(), output.c_str()), 0);
+        EXPECT_EQ(output == m_rsql ? run({"sql2rsql", m_sql, m_rsql})
+                                   : run({"rsql2sql", m_rsql, back}),
+                  1);
+        EXPECT_EQ(m_err.str(), "vtconvert: " + output + " exists; --force replaces it\n");
+        EXPECT_EQ(output == m_rsql ? run({"sql2rsql", m_sql, m_rsql, "--force"})
+                                   : run({"rsql2sql", m_rsql, back, "--force"}),
+                  0)
+            << m_err.str();
+        struct stat st {};
+        ASSERT_EQ(::lstat(output.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << output;
+        EXPECT_EQ(readBytes(victim), "precious");
+    }
+    EXPECT_EQ(readBytes(back), "SELECT 1\r\n;\r\n");
+    EXPECT_EQ(script::testing::listFolder(m_dir.path()), "back.sql;update.rsql;update.sql;");
+}
+
+TEST_F(ConvertCommandTest, KindNamesMatchInAnyLetterCaseCyrillicIncluded) {
+    // "Оракл" in CP1251, as the kinds file holds it.
+    writeKinds("[\xCE\xF0\xE0\xEA\xEB]\r\nDelimeter=;\r\nCommentBegin=--\r\n");
+    writeBytes(m_sql, "SELECT 1;\r\n");
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    EXPECT_EQ(run({"sql2rsql", m_sql, m_rsql, "--kind", "оракл"}), 0) << m_err.str();
+    EXPECT_EQ(run({"sql2rsql", m_sql, m_rsql, "--kind", "ОРАКЛ", "--force"}), 0) << m_err.str();
+    EXPECT_EQ(run({"sql2rsql", m_sql, m_rsql, "--kind", "орак", "--force"}), 1);
+    ::unsetenv("LC_ALL");
 }
 
 TEST_F(ConvertCommandTest, AScrambledScriptWithoutPasswordIsRefused) {
@@ -274,7 +329,8 @@ int runProgram(const TempDir& dir, const std::vector<std::string>& args,
         for (const std::string& mine : env)
             overridden = overridden || entry.substr(0, entry.find('=') + 1) ==
                                            std::string_view(mine).substr(0, mine.find('=') + 1);
-        if (!overridden && !entry.starts_with("VT_PASSWORD="))
+        if (!overridden && !entry.starts_with("VT_PASSWORD=") &&
+            !entry.starts_with("VT_SCRIPT_PASSWORD="))
             envStrings.emplace_back(entry);
     }
     std::vector<char*> envp;
@@ -398,7 +454,7 @@ TEST_F(VtconvertProgramTest, ARoundTripWithAPasswordGivesBackTheSameScript) {
     ASSERT_EQ(run({"rsql2sql", m_rsql, m_back, "--term", "^"}), 0) << m_stderr;
     const std::string plainBack = readBytes(m_back);
 
-    ASSERT_EQ(run({"sql2rsql", m_sql, m_again}, {"VT_PASSWORD=top secret"}), 0) << m_stderr;
+    ASSERT_EQ(run({"sql2rsql", m_sql, m_again}, {"VT_SCRIPT_PASSWORD=top secret"}), 0) << m_stderr;
     const std::string scrambled = readBytes(m_again);
     EXPECT_EQ(scrambled.find("GOODS"), std::string::npos);
     ASSERT_EQ(run({"rsql2sql", m_again, m_back, "--term", "^", "--force"}),

@@ -10,6 +10,7 @@
 #include "desktop/scripts/scripttexts.h"
 #include "desktop/scripts/sqltext.h"
 #include "script/atomicfile.h"
+#include "script/rsqlcommandstream.h"
 #include "script/rsqlscript.h"
 #include "script/scramble.h"
 
@@ -34,49 +35,65 @@ void RsqlToSqlConverter::setProgress(ProgressCallback progress) {
     m_progress = std::move(progress);
 }
 
-bool RsqlToSqlConverter::passwordMatches(const script::RsqlScript& script,
-                                         std::string_view password) {
-    if (!script.header().crypt)
-        return true;
-    return script::unscrambleHeader(script.header().key) == password;
-}
-
-std::string RsqlToSqlConverter::sqlText(const script::RsqlScript& script,
-                                        std::string_view terminator, std::size_t sizeHint) const {
+void RsqlToSqlConverter::writeSql(long count, const CommandReader& forEachCommand,
+                                  std::string_view terminator,
+                                  const std::function<void(std::string_view)>& writeLine) const {
     const std::string term(trimText(terminator));
     const bool setTerminator = !m_statement.empty() && term != m_delimiter;
-    const long count = script.header().commands;
     const std::size_t total = count > 0 ? static_cast<std::size_t>(count) : 0;
+    const std::string reconnect = m_commentBegin + std::string(kReconnectWord) + m_commentEnd;
 
-    std::string text;
-    text.reserve(sizeHint);
-    auto writeLine = [&text](std::string_view line) {
-        text += line;
-        text += script::kLineEnd;
-    };
     if (m_progress)
         m_progress(0, total);
     if (setTerminator)
         writeLine(m_statement + " " + term + " " + m_delimiter);
-    for (std::size_t k = 1; k <= total; ++k) {
-        bool terminatorDue = true;
-        script.forEachCommandLine(static_cast<long>(k), [&](std::string_view line) {
+    bool terminatorDue = true;
+    forEachCommand(
+        [&](long, std::string_view line) {
             if (isReconnectLine(line)) {
-                writeLine(m_commentBegin + std::string(kReconnectWord) + m_commentEnd);
+                writeLine(reconnect);
                 terminatorDue = false;
             } else {
                 writeLine(line);
             }
+        },
+        [&](long k) {
+            if (terminatorDue)
+                writeLine(term);
+            terminatorDue = true;
+            if (m_progress)
+                m_progress(static_cast<std::size_t>(k), total);
         });
-        if (terminatorDue)
-            writeLine(term);
-        if (m_progress)
-            m_progress(k, total);
-    }
     if (m_progress)
         m_progress(0, total);
     if (setTerminator)
         writeLine(m_statement + " " + m_delimiter + " " + term);
+}
+
+namespace {
+
+// The commands of a script read whole, in the form writeSql() takes them.
+auto wholeScriptCommands(const script::RsqlScript& script) {
+    return [&script](const std::function<void(long, std::string_view)>& line,
+                     const std::function<void(long)>& end) {
+        for (long k = 1; k <= script.header().commands; ++k) {
+            script.forEachCommandLine(k, [&](std::string_view text) { line(k, text); });
+            end(k);
+        }
+    };
+}
+
+} // namespace
+
+std::string RsqlToSqlConverter::sqlText(const script::RsqlScript& script,
+                                        std::string_view terminator, std::size_t sizeHint) const {
+    std::string text;
+    text.reserve(sizeHint);
+    writeSql(script.header().commands, wholeScriptCommands(script), terminator,
+             [&text](std::string_view line) {
+                 text += line;
+                 text += script::kLineEnd;
+             });
     return text;
 }
 
@@ -87,13 +104,27 @@ RsqlToSqlConverter::Result RsqlToSqlConverter::convert(const std::string& rsqlPa
     struct stat st {};
     if (::stat(rsqlPath.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
         throw EVTUtilsError(texts::fileMissing(rsqlPath));
-    const script::RsqlScript script(rsqlPath);
-    if (!passwordMatches(script, password))
+    script::RsqlCommandStream stream(rsqlPath);
+    if (stream.crypt() && script::unscrambleHeader(stream.key()) != password)
         return Result::WrongPassword;
 
-    // The SQL text is shorter than the script, which adds keys and section headers.
-    const std::size_t sizeHint = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
-    script::writeFileAtomically(sqlPath, sqlText(script, terminator, sizeHint));
+    script::AtomicFileWriter out(sqlPath, script::AtomicFileWriter::Links::Replace);
+    auto writeLine = [&out](std::string_view line) {
+        out.write(line);
+        out.write(script::kLineEnd);
+    };
+    if (stream.streamable()) {
+        writeSql(
+            stream.commands(),
+            [&stream](const std::function<void(long, std::string_view)>& line,
+                      const std::function<void(long)>& end) { stream.forEachCommand(line, end); },
+            terminator, writeLine);
+    } else {
+        // Sections out of order, repeated or oddly keyed: the script is read whole.
+        const script::RsqlScript script(rsqlPath);
+        writeSql(script.header().commands, wholeScriptCommands(script), terminator, writeLine);
+    }
+    out.commit();
     return Result::Done;
 }
 

@@ -1,6 +1,7 @@
 // Writing the commands of an rSQL script back as a plain SQL script.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,23 +31,28 @@ public:
     // command.
     void setProgress(ProgressCallback progress);
 
-    // True when the password unlocks the script: the script is plain, or its check value
-    // unscrambles to exactly the password.
-    static bool passwordMatches(const script::RsqlScript& script, std::string_view password);
-
     // The SQL text of the script, lines ending with CR LF: the commands' lines, each command
     // followed by the terminator (trimmed), set around the script when it is not the kind's.
     // sizeHint, when known, is the room to reserve for the text.
     std::string sqlText(const script::RsqlScript& script, std::string_view terminator,
                         std::size_t sizeHint = 0) const;
 
-    // Reads the rSQL file and writes the SQL file (replacing it when it exists), lines ending
-    // with CR LF. Throws EVTUtilsError "Файл <name> не существует." for a missing rSQL file and
-    // IniError for file errors; the SQL file is then left as it was.
+    // Reads the rSQL file and writes the SQL file as it goes (replacing the file, or a symbolic
+    // link standing at its name, when it exists), lines ending with CR LF. A script laid out as
+    // the converter writes it is read in two passes without holding it; any other is read whole.
+    // Throws EVTUtilsError "Файл <name> не существует." for a missing rSQL file and IniError for
+    // file errors; the SQL file is then left as it was and no temporary file remains.
     Result convert(const std::string& rsqlPath, const std::string& sqlPath,
                    std::string_view terminator, std::string_view password) const;
 
 private:
+    // Calls writeLine with each line of the SQL text; forEachCommand(line, end) gives the
+    // script's command lines and the end of each command, 1 to count in order.
+    using CommandReader = std::function<void(const std::function<void(long, std::string_view)>&,
+                                             const std::function<void(long)>&)>;
+    void writeSql(long count, const CommandReader& forEachCommand, std::string_view terminator,
+                  const std::function<void(std::string_view)>& writeLine) const;
+
     std::string m_statement;
     std::string m_delimiter;
     std::string m_commentBegin;

@@ -161,6 +161,55 @@ TEST_F(RsqlToSqlConverterTest, ProgressStartsAtZeroAdvancesPerCommandAndReturnsT
               (std::vector<std::pair<std::size_t, std::size_t>>{{0, 2}, {1, 2}, {2, 2}, {0, 2}}));
 }
 
+struct LayoutCase {
+    const char* name;
+    std::string rsql; // after a [Tools] section
+    bool crypt;
+};
+
+// Scripts laid out otherwise than the converter writes them are read whole; either way the SQL
+// written is what the runner's reader gives.
+const LayoutCase kLayouts[] = {
+    {"TheConvertersLayout",
+     "[DataBase]\r\nCommands=3\r\n[Command1]\r\nL1=%a\r\nL2=%  b  \r\n[Command3]\r\nl1=%c\r\n",
+     false},
+    {"TheCountAfterTheCommands",
+     "[Command1]\r\nL1=%a\r\n[command2]\r\nL1=%b\r\n[Command3]\r\nL1=%c\r\n"
+     "[DataBase]\r\nCommands=2\r\n",
+     false},
+    {"SectionsOutOfOrder",
+     "[DataBase]\r\nCommands=2\r\n[Command2]\r\nL1=%b\r\n[Command1]\r\nL1=%a\r\n", false},
+    {"ARepeatedSection",
+     "[DataBase]\r\nCommands=1\r\n[Command1]\r\nL1=%a\r\n[Command1]\r\nL1=%x\r\n", false},
+    {"KeysOutOfOrderAndWithoutPercent",
+     "[DataBase]\r\nCommands=1\r\n[Command1]\r\nL2=%b\r\nL1=%a\r\n; note\r\nL3=c\r\n", false},
+    {"ALeadingZeroIsAnotherSection",
+     "[DataBase]\r\nCommands=1\r\n[Command01]\r\nL1=%x\r\n[Command1]\r\nL1=%a\r\n", false},
+    {"AScrambledScript",
+     "[DataBase]\r\nCommands=1\r\n[Command1]\r\nL1=%" + script::scrambleCommand(" x ") +
+         "\r\nL2=" + script::scrambleCommand("y") + "\r\n",
+     true},
+};
+
+class RsqlLayouts : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(RsqlLayouts, AreWrittenBackAsTheRunnerReadsThem) {
+    const LayoutCase& c = GetParam();
+    TempDir dir;
+    const std::string rsql = dir.file("s.rsql");
+    const std::string sql = dir.file("s.sql");
+    writeBytes(rsql,
+               std::string("[Tools]\r\nCrypt=") + (c.crypt ? "1\r\nKey=\r\n" : "0\r\n") + c.rsql);
+    const RsqlToSqlConverter converter(exampleKind());
+    ASSERT_EQ(converter.convert(rsql, sql, "^", ""), RsqlToSqlConverter::Result::Done);
+    const script::RsqlScript script(rsql);
+    EXPECT_EQ(readBytes(sql), converter.sqlText(script, "^"));
+    EXPECT_EQ(script::testing::listFolder(dir.path()), "s.rsql;s.sql;");
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, RsqlLayouts, ::testing::ValuesIn(kLayouts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ConvertToSqlEnable, NeedsBothFilesAndAKind) {
     EXPECT_TRUE(canConvertToSql("a.rsql", "a.sql", true));
     EXPECT_FALSE(canConvertToSql(" ", "a.sql", true));

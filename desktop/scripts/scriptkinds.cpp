@@ -3,6 +3,7 @@
 
 #include "desktop/scripts/sqltext.h"
 #include "script/inifile.h"
+#include "script/nameindex.h"
 
 namespace vt::desktop {
 
@@ -17,16 +18,7 @@ constexpr std::string_view kDefaultPath = "Default Path";
 constexpr std::string_view kCommentBegin = "CommentBegin";
 constexpr std::string_view kCommentEnd = "CommentEnd";
 constexpr std::string_view kDBCode = "DBCode";
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upperAscii(a[i]) != upperAscii(b[i]))
-            return false;
-    }
-    return true;
-}
+constexpr std::string_view kDialect = "Dialect";
 
 } // namespace
 
@@ -38,7 +30,7 @@ std::vector<std::string> ScriptKinds::names() const {
 
 std::optional<ScriptKind> ScriptKinds::find(std::string_view name) const {
     for (const std::string& section : m_ini.sectionNames()) {
-        if (equalsIgnoringAsciiCase(section, name))
+        if (script::equalNoCase(section, name))
             return load(section);
     }
     return std::nullopt;
@@ -56,6 +48,7 @@ ScriptKind ScriptKinds::load(std::string_view name) const {
     kind.commentBegin = m_ini.readString(name, kCommentBegin);
     kind.commentEnd = m_ini.readString(name, kCommentEnd);
     kind.dbCode = m_ini.readString(name, kDBCode);
+    kind.dialect = m_ini.readString(name, kDialect);
     return kind;
 }
 
@@ -76,6 +69,10 @@ void ScriptKinds::save(const ScriptKind& kind) {
         m_ini.writeString(kind.name, kCommentBegin, kind.commentBegin);
         m_ini.writeString(kind.name, kCommentEnd, kind.commentEnd);
         m_ini.writeString(kind.name, kDBCode, kind.dbCode);
+        if (kind.dialect.empty())
+            m_ini.deleteKey(kind.name, kDialect);
+        else
+            m_ini.writeString(kind.name, kDialect, kind.dialect);
         m_ini.flush();
     } catch (...) {
         m_ini.reload();

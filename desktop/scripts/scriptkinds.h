@@ -24,6 +24,8 @@ struct ScriptKind {
     std::string commentBegin;  // "CommentBegin": marker that opens a comment
     std::string commentEnd;    // "CommentEnd": marker that closes a comment, empty for line ends
     std::string dbCode;        // "DBCode": default database code of converted scripts
+    std::string dialect;       // "Dialect": "SQLite" or "PostgreSQL" splits SQL as that engine's
+                               // client does; empty for the line rule
 };
 
 // The script kinds of one INI file (the program's sqltools.ini); the file object stays the
@@ -35,8 +37,9 @@ public:
     // The kind names (section names) in file order.
     std::vector<std::string> names() const;
 
-    // The kind of that name (matched without regard to ASCII case; the name as the file spells
-    // it), or nullopt when the file has no such section.
+    // The kind of that name (matched as the INI layer matches names, without regard to the case
+    // of any letter of the code page; the name as the file spells it), or nullopt when the file
+    // has no such section.
     std::optional<ScriptKind> find(std::string_view name) const;
 
     // The kind of that name, every missing key read as empty text (UseDefault as 0).
@@ -44,8 +47,10 @@ public:
 
     // Writes the kind under its name, values as given: with useDefault, "UseDefault" = 0 goes
     // into every section first; then "UseDefault" and the other keys in their fixed order. All
-    // of it reaches the file in one write, or none of it: throws IniError when the name or a
-    // value cannot be stored in the file (a ']' or a line break) or the file cannot be written.
+    // of it reaches the file in one write, or none of it. "Dialect" is written only when set and
+    // removed when cleared. Throws EConvertError naming the reason when the name or a value
+    // cannot be stored in the file (a ']', a line break, a value too long), IniError when the
+    // file cannot be written.
     void save(const ScriptKind& kind);
 
     // Erases the kind's section.

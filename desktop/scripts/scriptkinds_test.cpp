@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/exception.h"
 #include "script/inifile.h"
 #include "script/testfiles.h"
 
@@ -44,6 +45,33 @@ TEST_F(ScriptKindsTest, AMissingFileHasNoKindsAndNoDefault) {
     EXPECT_TRUE(kinds.names().empty());
     EXPECT_EQ(kinds.defaultKindName(), std::nullopt);
     EXPECT_EQ(kinds.find("Any"), std::nullopt);
+}
+
+TEST_F(ScriptKindsTest, KindNamesDifferingInCyrillicLetterCaseAreOneKind) {
+    write("[\xCE\xF0\xE0\xEA\xEB]\r\nDelimeter=;\r\n"); // "Оракл" in CP1251
+    IniFile ini(m_path);
+    ScriptKinds kinds(ini);
+    ASSERT_TRUE(kinds.find("\xCE\xD0\xC0\xCA\xCB").has_value());                 // "ОРАКЛ"
+    EXPECT_EQ(kinds.find("\xEE\xF0\xE0\xEA\xEB")->name, "\xCE\xF0\xE0\xEA\xEB"); // "оракл"
+    ScriptKind kind = kindNamed("\xCE\xD0\xC0\xCA\xCB", false);
+    kind.delimiter = "^";
+    kinds.save(kind);
+    EXPECT_EQ(kinds.names(), std::vector<std::string>{"\xCE\xF0\xE0\xEA\xEB"});
+    EXPECT_EQ(kinds.load("\xCE\xF0\xE0\xEA\xEB").delimiter, "^");
+}
+
+TEST_F(ScriptKindsTest, TheDialectIsWrittenOnlyWhenSetAndRemovedWhenCleared) {
+    IniFile ini(m_path);
+    ScriptKinds kinds(ini);
+    ScriptKind kind = kindNamed("Lite", false);
+    kinds.save(kind);
+    EXPECT_EQ(text().find("Dialect"), std::string::npos);
+    kind.dialect = "SQLite";
+    kinds.save(kind);
+    EXPECT_EQ(kinds.load("Lite").dialect, "SQLite");
+    kind.dialect.clear();
+    kinds.save(kind);
+    EXPECT_EQ(text().find("Dialect"), std::string::npos);
 }
 
 TEST_F(ScriptKindsTest, KindsAreListedInFileOrder) {
@@ -141,10 +169,17 @@ TEST_F(ScriptKindsTest, ANameThatCannotBeASectionChangesNothing) {
     write("[A]\r\nUseDefault=1\r\n");
     IniFile ini(m_path);
     ScriptKinds kinds(ini);
-    EXPECT_THROW(kinds.save(kindNamed("X]Y", true)), script::IniError);
+    try {
+        kinds.save(kindNamed("X]Y", true));
+        FAIL() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_TRUE(
+            std::string(e.what()).ends_with(": a section name cannot hold ']' or a line break"))
+            << e.what();
+    }
     ScriptKind broken = kindNamed("B", true);
     broken.dbCode = "A\nB";
-    EXPECT_THROW(kinds.save(broken), script::IniError);
+    EXPECT_THROW(kinds.save(broken), EConvertError);
     EXPECT_EQ(text(), "[A]\r\nUseDefault=1\r\n");
     EXPECT_EQ(kinds.defaultKindName(), "A");
     // The file object is usable and writes at once again.

@@ -1,20 +1,46 @@
 // Splitting the lines of a plain SQL script into the commands of an rSQL script.
 #include "desktop/scripts/sqlsplitter.h"
 
+#include <cstring>
 #include <utility>
 
+#include "desktop/scripts/commandsink.h"
 #include "desktop/scripts/scriptkinds.h"
+#include "desktop/scripts/scripttexts.h"
 #include "desktop/scripts/sqltext.h"
+#include "platform/codepage.h"
+#include "platform/exception.h"
 #include "script/rsqlscript.h"
 
 namespace vt::desktop {
 
 namespace {
 
+using script::SqlToken;
+using script::SqlTokenizer;
+using script::SqlTokenKind;
+
 constexpr std::string_view kReconnectWord = "RECONNECT";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 bool endsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+bool isReconnectWord(std::string_view text) {
+    const std::string_view trimmed = trimText(text);
+    return trimmed.size() == kReconnectWord.size() && startsWithUpper(trimmed, kReconnectWord);
+}
+
+std::optional<script::SqlDialect> parseDialect(std::string_view stored) {
+    const std::string name = upperAscii(trimText(stored));
+    if (name.empty())
+        return std::nullopt;
+    if (name == "SQLITE")
+        return script::SqlDialect::SQLite;
+    if (name == "POSTGRESQL")
+        return script::SqlDialect::PostgreSQL;
+    throw EConvertError(texts::unknownDialect(platform::ansiToUtf8(stored)));
 }
 
 } // namespace
@@ -22,7 +48,7 @@ bool endsWith(std::string_view text, std::string_view tail) {
 SplitSettings SplitSettings::fromKind(const ScriptKind& kind) {
     SplitSettings settings;
     settings.terminator = kind.delimiter;
-    settings.terminatorStatement = upperAscii(kind.command);
+    settings.terminatorStatement = upperAscii(trimText(kind.command));
     const std::string list = upperAscii(kind.ignoreCommand);
     std::size_t from = 0;
     while (from <= list.size()) {
@@ -35,14 +61,20 @@ SplitSettings SplitSettings::fromKind(const ScriptKind& kind) {
     }
     settings.commentBegin = kind.commentBegin;
     settings.commentEnd = kind.commentEnd;
+    settings.dialect = parseDialect(kind.dialect);
     return settings;
 }
 
-SqlSplitter::SqlSplitter(SplitSettings settings)
-    : m_settings(std::move(settings)), m_terminator(m_settings.terminator) {}
+SqlSplitter::SqlSplitter(SplitSettings settings, CommandSink& sink)
+    : m_settings(std::move(settings)), m_sink(sink), m_terminator(m_settings.terminator) {
+    if (m_settings.dialect) {
+        m_tokenizer.emplace(*m_settings.dialect);
+        m_statement.emplace(*m_settings.dialect);
+    }
+}
 
-bool SqlSplitter::isIgnoredStatement(std::string_view line) const {
-    const std::string_view trimmed = trimText(line);
+bool SqlSplitter::isIgnoredStatement(std::string_view code) const {
+    const std::string_view trimmed = trimText(code);
     for (const std::string& piece : m_settings.ignoredStatements) {
         if (startsWithUpper(trimmed, piece))
             return true;
@@ -51,10 +83,17 @@ bool SqlSplitter::isIgnoredStatement(std::string_view line) const {
 }
 
 bool SqlSplitter::isReconnectComment(std::string_view line) const {
-    const std::string bare =
-        removeAll(removeAll(line, m_settings.commentEnd), m_settings.commentBegin);
-    const std::string_view trimmed = trimText(bare);
-    return trimmed.size() == kReconnectWord.size() && startsWithUpper(trimmed, kReconnectWord);
+    return isReconnectWord(
+        removeAll(removeAll(line, m_settings.commentEnd), m_settings.commentBegin));
+}
+
+bool SqlSplitter::isTerminatorStatement(std::string_view line) const {
+    const std::string& statement = m_settings.terminatorStatement;
+    if (statement.empty())
+        return false;
+    const std::string_view trimmed = trimText(line);
+    return startsWithUpper(trimmed, statement) &&
+           (trimmed.size() == statement.size() || isBlankChar(trimmed[statement.size()]));
 }
 
 std::string SqlSplitter::newTerminator(std::string_view line) const {
@@ -63,72 +102,212 @@ std::string SqlSplitter::newTerminator(std::string_view line) const {
     return std::string(trimText(rest));
 }
 
+void SqlSplitter::emit(std::string_view line) {
+    m_sink.addLine(line);
+    m_open = true;
+}
+
 void SqlSplitter::endCommand() {
-    m_commands.push_back(std::move(m_current));
-    m_current.clear();
+    if (m_open)
+        m_sink.endCommand();
+    m_open = false;
+}
+
+void SqlSplitter::emitReconnect() {
+    // The reconnect command stands alone: a statement left open ends before it.
+    endCommand();
+    m_inIgnored = false;
+    if (m_statement)
+        m_statement->reset();
+    emit(script::kReconnectLine);
+    endCommand();
 }
 
 void SqlSplitter::addLine(std::string_view rawLine) {
-    std::string_view line = trimTextRight(rawLine);
-    const bool startsCommand = m_current.empty();
-    bool skip = m_inComment;
+    ++m_lineNumber;
+    if (m_lineNumber == 1 && rawLine.starts_with(kByteOrderMark))
+        rawLine.remove_prefix(kByteOrderMark.size());
+    if (std::memchr(rawLine.data(), 0, rawLine.size()) != nullptr)
+        throw EConvertError(texts::nulByte(m_lineNumber));
+    const std::string_view line = trimTextRight(rawLine);
+    if (m_tokenizer)
+        addDialectLine(line);
+    else
+        addPlainLine(line);
+}
 
-    // An ignored statement can only begin where a command begins, outside a comment.
-    if (!m_inIgnored && startsCommand && !m_inComment && isIgnoredStatement(line))
-        m_inIgnored = true;
-    if (m_inIgnored) {
-        skip = true;
-    } else if (!m_settings.commentBegin.empty() &&
-               trimText(line).starts_with(m_settings.commentBegin)) {
-        skip = true;
-    }
+void SqlSplitter::finish() {
+    endCommand();
+}
 
-    std::string reconnect;
-    if (skip) {
-        m_inComment = !m_settings.commentEnd.empty() &&
-                      line.find(m_settings.commentEnd) == std::string_view::npos;
-        if (isReconnectComment(line)) {
-            reconnect = std::string(script::kReconnectLine) + m_terminator;
-            line = reconnect;
-            skip = false;
+void SqlSplitter::addPlainLine(std::string_view line) {
+    // A comment runs from the line's start (or from a comment left open): the line is a comment
+    // line unless code follows the comment's end on the same line.
+    bool comment = false;
+    std::size_t code = 0;
+    const std::string& begin = m_settings.commentBegin;
+    const std::string& end = m_settings.commentEnd;
+    if (!m_inIgnored) {
+        std::size_t at = 0;
+        bool inComment = m_inComment;
+        if (!inComment && !begin.empty()) {
+            at = static_cast<std::size_t>(trimText(line).data() - line.data());
+            inComment = line.substr(at).starts_with(begin);
+            at += inComment ? begin.size() : 0;
         }
+        while (inComment) {
+            if (end.empty()) {
+                comment = true;
+                inComment = false;
+                break;
+            }
+            const std::size_t close = line.find(end, at);
+            if (close == std::string_view::npos) {
+                comment = true;
+                break;
+            }
+            at = close + end.size();
+            while (at < line.size() && isBlankChar(line[at]))
+                ++at;
+            if (at == line.size()) {
+                comment = true;
+                inComment = false;
+            } else if (!begin.empty() && line.substr(at).starts_with(begin)) {
+                at += begin.size();
+                continue;
+            } else {
+                code = at;
+                inComment = false;
+            }
+            break;
+        }
+        m_inComment = inComment;
     }
 
-    if (!m_settings.terminatorStatement.empty() &&
-        containsUpper(line, m_settings.terminatorStatement)) {
+    // An ignored statement can only begin where a command begins, on a line of code.
+    if (!m_inIgnored && !m_open && !comment && isIgnoredStatement(line.substr(code)))
+        m_inIgnored = true;
+    const bool skip = m_inIgnored || comment;
+
+    if (skip && isReconnectComment(line)) {
+        emitReconnect();
+        return;
+    }
+
+    if (!skip && !m_open && isTerminatorStatement(line)) {
         m_terminator = newTerminator(line);
         return;
     }
 
     if (!endsWith(line, m_terminator)) {
-        if (startsCommand && (skip || isBlank(line)))
+        if (!m_open && (skip || isBlank(line)))
             return;
-        m_current.emplace_back(line);
+        emit(line);
         return;
     }
 
     if (!skip) {
         const std::string_view rest = line.substr(0, line.size() - m_terminator.size());
         if (!isBlank(rest))
-            m_current.emplace_back(rest);
-        if (!m_current.empty())
-            endCommand();
-    } else if (!startsCommand) {
+            emit(rest);
+        endCommand();
+    } else if (m_open) {
         // A comment line inside a command stays in it whole, even when it ends with the
         // terminator: it neither ends the command nor may lose its text.
-        m_current.emplace_back(line);
+        emit(line);
     }
     if (m_inIgnored)
         m_inComment = false;
     m_inIgnored = false;
 }
 
-std::vector<std::vector<std::string>> SqlSplitter::takeCommands() {
-    if (!m_current.empty())
-        endCommand();
-    std::vector<std::vector<std::string>> commands = std::move(m_commands);
-    m_commands.clear();
-    return commands;
+bool SqlSplitter::terminatorAt(std::string_view line, std::size_t at, const SqlToken& token) const {
+    if (m_terminator.empty() || token.continued ||
+        (token.kind != SqlTokenKind::Symbol && token.kind != SqlTokenKind::Word))
+        return false;
+    if (line.compare(at, m_terminator.size(), m_terminator) != 0)
+        return false;
+    // A terminator made of letters is a whole word.
+    const std::size_t after = at + m_terminator.size();
+    return !SqlTokenizer::isWordChar(static_cast<unsigned char>(m_terminator.back())) ||
+           after == line.size() ||
+           !SqlTokenizer::isWordChar(static_cast<unsigned char>(line[after]));
+}
+
+bool SqlSplitter::isReconnectDialectLine(std::string_view line) const {
+    if (!containsUpper(line, kReconnectWord))
+        return false;
+    SqlTokenizer tokenizer = *m_tokenizer;
+    SqlToken token;
+    std::size_t pos = 0;
+    std::string text;
+    const bool open = m_open || !m_statement->empty();
+    while (tokenizer.next(line, pos, token)) {
+        // Inside a statement only a comment that begins on this line counts: the middle of a
+        // longer comment belongs to the statement.
+        if (token.isCode() || (open && token.continued))
+            return false;
+        text.append(token.text);
+        text += ' ';
+    }
+    for (std::string_view marker :
+         {std::string_view("--"), std::string_view("/*"), std::string_view("*/")})
+        text = removeAll(text, marker);
+    return isReconnectComment(text);
+}
+
+void SqlSplitter::addDialectLine(std::string_view line) {
+    SqlTokenizer& tokenizer = *m_tokenizer;
+    script::SqlStatementEnd& statement = *m_statement;
+    const bool atStart = !m_open && !m_inIgnored && statement.empty() && !tokenizer.insideToken();
+    if (atStart && isTerminatorStatement(line)) {
+        m_terminator = newTerminator(line);
+        return;
+    }
+    if (isReconnectDialectLine(line)) {
+        SqlToken token;
+        std::size_t pos = 0;
+        while (tokenizer.next(line, pos, token)) {
+        }
+        emitReconnect();
+        return;
+    }
+
+    // from: where the text of the statement under way begins in this line.
+    std::size_t from = 0;
+    SqlToken token;
+    std::size_t pos = 0;
+    while (true) {
+        const std::size_t at = pos;
+        if (!tokenizer.next(line, pos, token))
+            break;
+        if (!token.isCode()) {
+            // The tail of a comment opened before the statement belongs to no statement.
+            if (token.continued && statement.empty() && !m_open)
+                from = pos;
+            continue;
+        }
+        if (terminatorAt(line, at, token) && statement.canEnd()) {
+            const std::string_view text = trimTextRight(line.substr(from, at - from));
+            if (!m_inIgnored && !statement.empty() && !isBlank(text))
+                emit(from == 0 ? text : trimText(text));
+            endCommand();
+            m_inIgnored = false;
+            statement.reset();
+            pos = at + m_terminator.size();
+            from = pos;
+            continue;
+        }
+        if (statement.empty() && !m_inIgnored && isIgnoredStatement(line.substr(at)))
+            m_inIgnored = true;
+        statement.take(token);
+    }
+    if (m_inIgnored || (statement.empty() && !m_open))
+        return; // blank and comment lines between statements, and ignored statements
+    const std::string_view text = line.substr(from);
+    if (from > 0 && isBlank(text))
+        return;
+    emit(from == 0 ? text : trimText(text));
 }
 
 } // namespace vt::desktop

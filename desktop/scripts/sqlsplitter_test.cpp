@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "desktop/scripts/commandsink.h"
 #include "desktop/scripts/scriptkinds.h"
+#include "platform/exception.h"
 
 namespace vt::desktop {
 namespace {
@@ -31,11 +33,33 @@ ScriptKind lineCommentKind() {
     return kind;
 }
 
+// SQLite's own rules, "--" comments, COMMIT ignored.
+ScriptKind sqliteKind() {
+    ScriptKind kind;
+    kind.name = "SQLite";
+    kind.delimiter = ";";
+    kind.command = "SET TERM";
+    kind.ignoreCommand = "COMMIT";
+    kind.commentBegin = "--";
+    kind.dialect = "SQLite";
+    return kind;
+}
+
+// PostgreSQL's own rules, COMMIT ignored.
+ScriptKind postgresKind() {
+    ScriptKind kind = sqliteKind();
+    kind.name = "PostgreSQL";
+    kind.dialect = "postgresql";
+    return kind;
+}
+
 Commands splitWith(const ScriptKind& kind, const std::vector<std::string>& lines) {
-    SqlSplitter splitter(SplitSettings::fromKind(kind));
+    CommandList commands;
+    SqlSplitter splitter(SplitSettings::fromKind(kind), commands);
     for (const std::string& line : lines)
         splitter.addLine(line);
-    return splitter.takeCommands();
+    splitter.finish();
+    return commands.take();
 }
 
 struct SplitCase {
@@ -74,14 +98,137 @@ INSTANTIATE_TEST_SUITE_P(
                   exampleKind,
                   {"", "SELECT 1", "", "FROM A;", "", "  \t", "SELECT 2;"},
                   {{"SELECT 1", "", "FROM A"}, {"SELECT 2"}}},
-        SplitCase{"ACommentLineHoldingSetTermChangesTheTerminatorToWhatRemains",
+        SplitCase{"ACommentLineHoldingSetTermChangesNothing",
                   exampleKind,
-                  {"/* SET TERM ^ ; */", "SELECT 1;", "SELECT 2 /*  ^  */"},
-                  {{"SELECT 1;", "SELECT 2 "}}},
-        SplitCase{"SetTermInsideABlockCommentChangesTheTerminator",
+                  {"/* SET TERM ^ ; */", "SELECT 1;", "SELECT 2;"},
+                  {{"SELECT 1"}, {"SELECT 2"}}},
+        SplitCase{"SetTermInsideABlockCommentChangesNothing",
                   exampleKind,
                   {"/*", "SET TERM ^ ;", "*/", "SELECT 1;", "SELECT 2^"},
-                  {{"SELECT 1;", "SELECT 2"}}},
+                  {{"SELECT 1"}, {"SELECT 2^"}}},
+        SplitCase{"AnUpdateOfAColumnNamedTermIsAnOrdinaryStatement",
+                  exampleKind,
+                  {"UPDATE LOANS SET TERM = 12 WHERE ID = 1;", "SELECT 1;"},
+                  {{"UPDATE LOANS SET TERM = 12 WHERE ID = 1"}, {"SELECT 1"}}},
+        SplitCase{"SetTermInsideAStatementIsPartOfIt",
+                  exampleKind,
+                  {"UPDATE LOANS", "SET TERM = 12", "WHERE ID = 1;", "SELECT 1;"},
+                  {{"UPDATE LOANS", "SET TERM = 12", "WHERE ID = 1"}, {"SELECT 1"}}},
+        SplitCase{"SetFollowedByALongerWordIsNoTerminatorStatement",
+                  exampleKind,
+                  {"set TERM_DAYS = 30;", "SELECT 1;"},
+                  {{"set TERM_DAYS = 30"}, {"SELECT 1"}}},
+        SplitCase{"SetTermAtAStatementsStartCountsInAnyLetterCase",
+                  exampleKind,
+                  {"set term ^ ;", "SELECT 1;^", "  Set Term ; ^", "SELECT 2;"},
+                  {{"SELECT 1;"}, {"SELECT 2"}}},
+        SplitCase{"ACommentThenCodeLineStartsAStatement",
+                  exampleKind,
+                  {"/* c */ SELECT 1;", "SELECT 2;"},
+                  {{"/* c */ SELECT 1"}, {"SELECT 2"}}},
+        SplitCase{"ACommentThenCodeLineInsideAStatementEndsIt",
+                  exampleKind,
+                  {"UPDATE A SET X = 1", "/* note */ WHERE Y = 1;", "SELECT 2;"},
+                  {{"UPDATE A SET X = 1", "/* note */ WHERE Y = 1"}, {"SELECT 2"}}},
+        SplitCase{"CodeAfterTwoClosedCommentsMakesACodeLine",
+                  exampleKind,
+                  {"/* a */ /* b */ SELECT 1;"},
+                  {{"/* a */ /* b */ SELECT 1"}}},
+        SplitCase{"ACommentLeftOpenAfterAClosedOneMakesACommentLine",
+                  exampleKind,
+                  {"/* a */ /* b", "SELECT 1;", "*/", "SELECT 2;"},
+                  {{"SELECT 2"}}},
+        SplitCase{"CodeAfterTheEndOfAnOpenCommentMakesACodeLine",
+                  exampleKind,
+                  {"/* a", "b */ SELECT 1;", "SELECT 2;"},
+                  {{"b */ SELECT 1"}, {"SELECT 2"}}},
+        SplitCase{"AnIgnoredStatementBehindALeadingCommentIsDropped",
+                  exampleKind,
+                  {"/* done */ COMMIT;", "SELECT 1;"},
+                  {{"SELECT 1"}}},
+        SplitCase{"AReconnectCommentEndsAStatementLeftOpen",
+                  exampleKind,
+                  {"INSERT INTO A VALUES (1)", "/* RECONNECT */", "SELECT 1;"},
+                  {{"INSERT INTO A VALUES (1)"}, {"$$$RECONNECT"}, {"SELECT 1"}}},
+        SplitCase{"AReconnectCommentEndsAnIgnoredStatementLeftOpen",
+                  exampleKind,
+                  {"CONNECT 'db'", "/* RECONNECT */", "SELECT 1;"},
+                  {{"$$$RECONNECT"}, {"SELECT 1"}}},
+        SplitCase{"AByteOrderMarkIsNoPartOfTheFirstLine",
+                  exampleKind,
+                  {"\xEF\xBB\xBFSELECT 1;", "SELECT 2;"},
+                  {{"SELECT 1"}, {"SELECT 2"}}},
+        SplitCase{"AByteOrderMarkDoesNotHideAnIgnoredStatement",
+                  exampleKind,
+                  {"\xEF\xBB\xBF"
+                   "COMMIT;",
+                   "SELECT 1;"},
+                  {{"SELECT 1"}}},
+        SplitCase{"ASqliteTriggerBodyIsOneCommand",
+                  sqliteKind,
+                  {"CREATE TRIGGER tr AFTER INSERT ON t", "BEGIN", "  INSERT INTO log VALUES (1);",
+                   "  UPDATE c SET n = CASE WHEN n IS NULL THEN 1 ELSE n + 1 END;",
+                   "  DELETE FROM q;", "END;", "SELECT 1;"},
+                  {{"CREATE TRIGGER tr AFTER INSERT ON t", "BEGIN", "  INSERT INTO log VALUES (1);",
+                    "  UPDATE c SET n = CASE WHEN n IS NULL THEN 1 ELSE n + 1 END;",
+                    "  DELETE FROM q;", "END"},
+                   {"SELECT 1"}}},
+        SplitCase{"APostgresDollarBodyIsOneCommand",
+                  postgresKind,
+                  {"CREATE FUNCTION f() RETURNS int AS $$", "BEGIN", "  RETURN 1;", "END;",
+                   "$$ LANGUAGE plpgsql;", "SELECT f();"},
+                  {{"CREATE FUNCTION f() RETURNS int AS $$", "BEGIN", "  RETURN 1;", "END;",
+                    "$$ LANGUAGE plpgsql"},
+                   {"SELECT f()"}}},
+        SplitCase{
+            "APostgresTaggedBodyHoldsDollarsAndSemicolons",
+            postgresKind,
+            {"CREATE FUNCTION g() RETURNS text AS $fn$", "  SELECT '$$;';", "$fn$ LANGUAGE sql;",
+             "SELECT g();"},
+            {{"CREATE FUNCTION g() RETURNS text AS $fn$", "  SELECT '$$;';", "$fn$ LANGUAGE sql"},
+             {"SELECT g()"}}},
+        SplitCase{
+            "APostgresAtomicBodyIsOneCommand",
+            postgresKind,
+            {"CREATE FUNCTION h() RETURNS int LANGUAGE sql", "BEGIN ATOMIC", "  SELECT 1;", "END;",
+             "SELECT h();"},
+            {{"CREATE FUNCTION h() RETURNS int LANGUAGE sql", "BEGIN ATOMIC", "  SELECT 1;", "END"},
+             {"SELECT h()"}}},
+        SplitCase{"PostgresParenthesesHoldSemicolons",
+                  postgresKind,
+                  {"CREATE RULE r AS ON INSERT TO t DO ALSO (", "  INSERT INTO a VALUES (1);",
+                   "  INSERT INTO b VALUES (2)", ");"},
+                  {{"CREATE RULE r AS ON INSERT TO t DO ALSO (", "  INSERT INTO a VALUES (1);",
+                    "  INSERT INTO b VALUES (2)", ")"}}},
+        SplitCase{"ASqliteStringHoldingATerminatorAtALineEndStaysOpen",
+                  sqliteKind,
+                  {"INSERT INTO a VALUES ('x;", "y');", "SELECT 1;"},
+                  {{"INSERT INTO a VALUES ('x;", "y')"}, {"SELECT 1"}}},
+        SplitCase{"APostgresStringHoldingATerminatorAtALineEndStaysOpen",
+                  postgresKind,
+                  {"INSERT INTO a VALUES (E'x\\';", "y');", "SELECT 1;"},
+                  {{"INSERT INTO a VALUES (E'x\\';", "y')"}, {"SELECT 1"}}},
+        SplitCase{"LineCommentsBeforeAnIgnoredStatementAreDroppedWithIt",
+                  sqliteKind,
+                  {"-- finish", "-- the work", "commit;", "SELECT 1;"},
+                  {{"SELECT 1"}}},
+        SplitCase{"ALineMayHoldSeveralStatementsAndATrailingComment",
+                  sqliteKind,
+                  {"SELECT 1; SELECT 2; -- done", "  SELECT 3;"},
+                  {{"SELECT 1"}, {"SELECT 2"}, {"  SELECT 3"}}},
+        SplitCase{"ADialectBlockCommentHoldsTerminators",
+                  postgresKind,
+                  {"SELECT 1 /* a;", "b; /* nested; */ c; */ + 1;", "/* before", " */ SELECT 2;"},
+                  {{"SELECT 1 /* a;", "b; /* nested; */ c; */ + 1"}, {"SELECT 2"}}},
+        SplitCase{"ADialectReconnectCommentEndsAStatementLeftOpen",
+                  sqliteKind,
+                  {"SELECT 1", "-- reconnect", "SELECT 2;"},
+                  {{"SELECT 1"}, {"$$$RECONNECT"}, {"SELECT 2"}}},
+        SplitCase{
+            "ADialectSetTermCountsOnlyAtAStatementsStart",
+            sqliteKind,
+            {"UPDATE loans SET TERM = 1;", "SET TERM ^ ;", "SELECT 1; SELECT 2^", "SET TERM ; ^"},
+            {{"UPDATE loans SET TERM = 1"}, {"SELECT 1; SELECT 2"}}},
         SplitCase{"AnEmptyFileHasNoCommands", exampleKind, {}, {}},
         SplitCase{"BlankLinesAloneHaveNoCommands", exampleKind, {"", "  ", "\t"}, {}},
         SplitCase{"CommentsAndIgnoredStatementsAloneHaveNoCommands",
@@ -183,8 +330,32 @@ TEST(SqlSplitter, AMultiCharacterTerminatorOnALineOfItsOwnEndsTheStatement) {
               (Commands{{"SELECT 1"}, {"SELECT 2 "}}));
 }
 
+TEST(SqlSplitter, ANulByteIsRefusedWithItsLineNumber) {
+    for (const ScriptKind& kind : {exampleKind(), sqliteKind()}) {
+        try {
+            splitWith(kind, {"SELECT 1;", "", std::string("SELECT '\0';", 12)});
+            FAIL() << "no exception";
+        } catch (const EConvertError& e) {
+            EXPECT_STREQ(e.what(), "Строка 3 SQL-скрипта содержит нулевой байт.");
+        }
+    }
+}
+
+TEST(SqlSplitter, AnUnknownDialectIsRefused) {
+    ScriptKind kind = sqliteKind();
+    kind.dialect = "Oracle";
+    try {
+        SplitSettings::fromKind(kind);
+        FAIL() << "no exception";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(),
+                     "Неизвестный диалект SQL \"Oracle\": допустимы SQLite и PostgreSQL.");
+    }
+}
+
 TEST(SqlSplitter, TheCurrentTerminatorIsReported) {
-    SqlSplitter splitter(SplitSettings::fromKind(exampleKind()));
+    CommandList commands;
+    SqlSplitter splitter(SplitSettings::fromKind(exampleKind()), commands);
     EXPECT_EQ(splitter.terminator(), ";");
     splitter.addLine("SET TERM !! ;");
     EXPECT_EQ(splitter.terminator(), "!!");

@@ -1,13 +1,37 @@
 // Converting a plain SQL script into an rSQL script.
 #include "desktop/scripts/sqltorsqlconverter.h"
 
+#include <cerrno>
+#include <sys/stat.h>
 #include <utility>
 
+#include "desktop/errors/evtutilserror.h"
+#include "desktop/scripts/commandsink.h"
+#include "desktop/scripts/scripttexts.h"
 #include "desktop/scripts/sqltext.h"
 #include "desktop/scripts/textlines.h"
+#include "platform/exception.h"
+#include "script/linereader.h"
 #include "script/rsqlwriter.h"
 
 namespace vt::desktop {
+
+namespace {
+
+constexpr std::uint64_t kProgressStep = 1 << 16;
+
+// Hands the splitter's commands straight to the rSQL writer.
+class WriterSink final : public CommandSink {
+public:
+    explicit WriterSink(script::RsqlWriter& writer) : m_writer(writer) {}
+    void addLine(std::string_view line) override { m_writer.addLine(line); }
+    void endCommand() override { m_writer.endCommand(); }
+
+private:
+    script::RsqlWriter& m_writer;
+};
+
+} // namespace
 
 SqlToRsqlConverter::SqlToRsqlConverter(SplitSettings settings) : m_settings(std::move(settings)) {}
 
@@ -17,7 +41,8 @@ void SqlToRsqlConverter::setProgress(ProgressCallback progress) {
 
 std::vector<std::vector<std::string>> SqlToRsqlConverter::split(std::string_view sqlText) const {
     const std::vector<std::string_view> lines = splitLines(sqlText);
-    SqlSplitter splitter(m_settings);
+    CommandList commands;
+    SqlSplitter splitter(m_settings, commands);
     const std::size_t total = lines.size();
     if (m_progress)
         m_progress(0, total);
@@ -26,16 +51,41 @@ std::vector<std::vector<std::string>> SqlToRsqlConverter::split(std::string_view
         if (m_progress)
             m_progress(i + 1, total);
     }
+    splitter.finish();
     if (m_progress)
         m_progress(0, total);
-    return splitter.takeCommands();
+    return commands.take();
+}
+
+void SqlToRsqlConverter::splitFile(script::LineReader& reader, CommandSink& sink,
+                                   std::uint64_t total) const {
+    SqlSplitter splitter(m_settings, sink);
+    std::string_view line;
+    std::size_t number = 0;
+    std::uint64_t reported = 0;
+    while (reader.next(line)) {
+        ++number;
+        if (reader.cut())
+            throw EConvertError(texts::lineTooLong(number, kMaxSqlLine));
+        splitter.addLine(line);
+        if (m_progress && reader.position() - reported >= kProgressStep) {
+            reported = reader.position();
+            m_progress(static_cast<std::size_t>(reported), static_cast<std::size_t>(total));
+        }
+    }
+    splitter.finish();
+    if (m_progress)
+        m_progress(static_cast<std::size_t>(reader.position()), static_cast<std::size_t>(total));
 }
 
 std::size_t SqlToRsqlConverter::convert(const std::string& sqlPath, const std::string& rsqlPath,
                                         const RsqlHeaderValues& header) const {
-    const std::string sql = readFileBytes(sqlPath);
+    struct stat st {};
+    if (::stat(sqlPath.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
+        throw EVTUtilsError(texts::fileMissing(sqlPath));
+    script::LineReader reader(sqlPath, kMaxSqlLine);
+
     script::RsqlContent content;
-    content.commands = split(sql);
     content.code = std::string(trimText(header.code));
     content.oldVersion = std::string(trimText(header.oldVersion));
     content.newVersion = std::string(trimText(header.newVersion));
@@ -44,8 +94,17 @@ std::size_t SqlToRsqlConverter::convert(const std::string& sqlPath, const std::s
     content.crypt = header.crypt;
     if (header.crypt)
         content.password = header.password;
-    script::writeRsqlScript(rsqlPath, content);
-    return content.commands.size();
+
+    const std::uint64_t total = reader.size();
+    if (m_progress)
+        m_progress(0, static_cast<std::size_t>(total));
+    script::RsqlWriter writer(rsqlPath, content, script::AtomicFileWriter::Links::Replace);
+    WriterSink sink(writer);
+    splitFile(reader, sink, total);
+    writer.finish();
+    if (m_progress)
+        m_progress(0, static_cast<std::size_t>(total));
+    return writer.commands();
 }
 
 bool canConvertToRsql(std::string_view sqlFile, std::string_view rsqlFile, bool kindChosen,

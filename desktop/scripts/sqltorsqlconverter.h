@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -9,11 +10,17 @@
 
 #include "desktop/scripts/sqlsplitter.h"
 
+namespace vt::script {
+class LineReader;
+}
+
 namespace vt::desktop {
 
-// Reports progress: position of maximum (lines processed, or commands written). It is called with
-// position 0 before the work, once per step, and with position 0 again after it, when the
-// progress display returns to its start.
+class CommandSink;
+
+// Reports progress: position of maximum (lines processed, bytes read, or commands written). It is
+// called with position 0 before the work, once per step, and with position 0 again after it, when
+// the progress display returns to its start.
 using ProgressCallback = std::function<void(std::size_t position, std::size_t maximum)>;
 
 // The header of the rSQL script to write; texts in the ANSI code page.
@@ -32,21 +39,30 @@ class SqlToRsqlConverter final {
 public:
     explicit SqlToRsqlConverter(SplitSettings settings);
 
-    // Sets the callback called with position 0 before and after the lines and once per SQL line.
+    // The longest SQL line read; a longer one stops the conversion.
+    static constexpr std::size_t kMaxSqlLine = 1 << 20;
+
+    // Sets the progress callback: split() calls it once per line; convert() with the bytes read
+    // of the SQL file's size, every 64 KiB.
     void setProgress(ProgressCallback progress);
 
     // The commands of an SQL text (bytes in the ANSI code page).
     std::vector<std::vector<std::string>> split(std::string_view sqlText) const;
 
-    // Reads the SQL file, splits it and writes the rSQL file (replacing it when it exists);
-    // returns the number of commands, which may be 0 (the file is written all the same).
-    // Throws EVTUtilsError for a missing SQL file, EInOutError when it cannot be read, and
-    // IniError when the rSQL file cannot be written or a command could not be read back whole
-    // (a line or a command longer than the script's readers take in). Nothing is written then.
+    // Reads the SQL file, splits it and writes the rSQL file as it goes (replacing the file, or a
+    // symbolic link standing at its name, when it exists); returns the number of commands, which
+    // may be 0 (the file is written all the same). Memory does not grow with the file. Throws
+    // EVTUtilsError for a missing SQL file, IniError when it cannot be read or the rSQL file
+    // cannot be written, and EConvertError for SQL the script cannot hold (a NUL byte, a line
+    // longer than kMaxSqlLine, a line or command longer than the script's readers take in).
+    // Nothing is written then: no rSQL file, no temporary file, an existing file left as it was.
     std::size_t convert(const std::string& sqlPath, const std::string& rsqlPath,
                         const RsqlHeaderValues& header) const;
 
 private:
+    // Splits the lines of the file into the sink.
+    void splitFile(script::LineReader& reader, CommandSink& sink, std::uint64_t total) const;
+
     SplitSettings m_settings;
     ProgressCallback m_progress;
 };

@@ -3,9 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "desktop/errors/evtutilserror.h"
+#include "desktop/scripts/commandsink.h"
+#include "desktop/scripts/rsqltosqlconverter.h"
 #include "desktop/scripts/scriptkinds.h"
+#include "platform/exception.h"
 #include "script/inifile.h"
+#include "script/linereader.h"
 #include "script/rsqlscript.h"
 #include "script/scramble.h"
 #include "script/testfiles.h"
@@ -100,9 +106,38 @@ TEST_F(SqlToRsqlConverterTest, AMissingSqlFileIsReportedAndNothingIsWritten) {
 TEST_F(SqlToRsqlConverterTest, ALineTheReadersWouldCutOffLeavesTheOldScriptAsItWas) {
     writeBytes(m_rsql, "old");
     writeBytes(m_sql, "SELECT '" + std::string(2040, 'x') + "';\r\n");
-    EXPECT_THROW(SqlToRsqlConverter(exampleSettings()).convert(m_sql, m_rsql, {}),
-                 script::IniError);
+    EXPECT_THROW(SqlToRsqlConverter(exampleSettings()).convert(m_sql, m_rsql, {}), EConvertError);
     EXPECT_EQ(readBytes(m_rsql), "old");
+    EXPECT_EQ(script::testing::listFolder(m_dir.path()), "update.rsql;update.sql;");
+}
+
+// SQL the script cannot hold stops the conversion with its reason; no output file, no temporary
+// file and no scratch file remain, whether the count goes first or last.
+TEST_F(SqlToRsqlConverterTest, RefusedSqlLeavesNothingBehind) {
+    struct Case {
+        std::string sql;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"SELECT 1;\r\nSELECT 2;\r\nSELECT '" + std::string(1, '\0') + "';\r\n",
+         "Строка 3 SQL-скрипта содержит нулевой байт."},
+        {"SELECT 1;\r\n" + std::string(SqlToRsqlConverter::kMaxSqlLine + 1, 'x'),
+         "Строка 2 SQL-скрипта длиннее 1048576 байт."},
+    };
+    for (const Case& c : cases) {
+        for (const char* code : {"", "SHOP"}) {
+            writeBytes(m_sql, c.sql);
+            RsqlHeaderValues header;
+            header.code = code;
+            try {
+                SqlToRsqlConverter(exampleSettings()).convert(m_sql, m_rsql, header);
+                FAIL() << "no error";
+            } catch (const EConvertError& e) {
+                EXPECT_EQ(e.what(), c.message);
+            }
+            EXPECT_EQ(script::testing::listFolder(m_dir.path()), "update.sql;");
+        }
+    }
 }
 
 TEST_F(SqlToRsqlConverterTest, TheLongestLineTheReadersTakeInWholeIsWritten) {
@@ -119,6 +154,90 @@ TEST_F(SqlToRsqlConverterTest, ProgressStartsAtZeroAdvancesPerLineAndReturnsToZe
     converter.split("a;\nb\n\nc;");
     EXPECT_EQ(calls, (std::vector<std::pair<std::size_t, std::size_t>>{
                          {0, 4}, {1, 4}, {2, 4}, {3, 4}, {4, 4}, {0, 4}}));
+}
+
+// Hashes the commands handed to it, so that two large scripts can be compared in little memory.
+class CommandHash final : public CommandSink {
+public:
+    void addLine(std::string_view line) override {
+        mix(line);
+        mix("\n");
+    }
+    void endCommand() override {
+        mix("\f");
+        ++m_commands;
+    }
+    uint64_t hash() const { return m_hash; }
+    std::size_t commands() const { return m_commands; }
+
+private:
+    void mix(std::string_view text) {
+        for (const char c : text)
+            m_hash = (m_hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    uint64_t m_hash = 14695981039346656037ull;
+    std::size_t m_commands = 0;
+};
+
+CommandHash hashCommands(const SplitSettings& settings, const std::string& path) {
+    CommandHash hash;
+    SqlSplitter splitter(settings, hash);
+    script::LineReader reader(path, SqlToRsqlConverter::kMaxSqlLine);
+    std::string_view line;
+    while (reader.next(line))
+        splitter.addLine(line);
+    splitter.finish();
+    return hash;
+}
+
+TEST_F(SqlToRsqlConverterTest, AHundredMegabyteScriptRoundTripsToTheSameCommands) {
+    {
+        std::ofstream out(m_sql, std::ios::binary);
+        std::string chunk;
+        for (std::size_t i = 0, size = 0; size < 100u << 20; ++i) {
+            const std::string n = std::to_string(i);
+            chunk.clear();
+            switch (i % 8) {
+            case 0:
+                chunk = "/* part " + n + " */\r\nCONNECT 'db';\r\n";
+                break;
+            case 1:
+                chunk = "SET TERM ^ ;\r\nCREATE PROCEDURE P" + n + " AS\r\nBEGIN\r\n  X = " + n +
+                        ";\r\nEND^\r\nSET TERM ; ^\r\n";
+                break;
+            case 2:
+                chunk = "/* RECONNECT */\r\n";
+                break;
+            case 3:
+                chunk = "UPDATE T\r\n\r\n   SET A = '" + n + "' /* why */\r\n WHERE B = 1;\r\n";
+                break;
+            default:
+                chunk = "INSERT INTO T VALUES (" + n + ", 'text of the row " + n + "');\r\n";
+            }
+            out << chunk;
+            size += chunk.size();
+        }
+    }
+    RsqlHeaderValues header;
+    header.code = "SHOP";
+    header.newVersion = "2.0";
+    const SqlToRsqlConverter converter(exampleSettings());
+    const std::size_t commands = converter.convert(m_sql, m_rsql, header);
+
+    ScriptKind kind;
+    kind.delimiter = ";";
+    kind.command = "SET TERM";
+    kind.commentBegin = "/*";
+    kind.commentEnd = "*/";
+    const std::string back = m_dir.file("back.sql");
+    ASSERT_EQ(RsqlToSqlConverter(kind).convert(m_rsql, back, "^", ""),
+              RsqlToSqlConverter::Result::Done);
+
+    const CommandHash before = hashCommands(exampleSettings(), m_sql);
+    const CommandHash after = hashCommands(exampleSettings(), back);
+    EXPECT_EQ(before.commands(), commands);
+    EXPECT_EQ(after.commands(), commands);
+    EXPECT_EQ(after.hash(), before.hash());
 }
 
 struct EnableCase {
