@@ -4,7 +4,15 @@
 #include "desktop/shell/shelltexts.h"
 #include "desktop/shell/versionutils.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace vt::desktop {
+namespace {
+
+constexpr const char* kLogoExtensions = "GIF;JPG;JPEG;BMP;WMF;EMF";
+
+} // namespace
 
 AboutTexts AboutTexts::fromVersionInfo(const QStringList& lines) {
     AboutTexts t;
@@ -38,6 +46,20 @@ QString AboutTexts::legalText() const {
     if (!LegalTrademarks.isEmpty())
         text += u'\r' + LegalTrademarks;
     return text;
+}
+
+QString findProductLogo(const QString& folder) {
+    const QDir dir(folder);
+    for (const QString& ext : QString::fromLatin1(kLogoExtensions).split(u';')) {
+        // File names are case-sensitive here; the capital spelling is the product's own.
+        for (const QString& name :
+             {QStringLiteral("LOGO.") + ext, QStringLiteral("logo.") + ext.toLower()}) {
+            const QString path = dir.filePath(name);
+            if (QFileInfo(path).isFile())
+                return path;
+        }
+    }
+    return {};
 }
 
 } // namespace vt::desktop

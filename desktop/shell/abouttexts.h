@@ -31,4 +31,8 @@ struct AboutTexts {
     QString legalText() const;
 };
 
+// The product logo file of the splash in the folder: "LOGO." with the first of the extensions
+// GIF, JPG, JPEG, BMP, WMF, EMF that exists (in capitals or small letters); empty when none does.
+QString findProductLogo(const QString& folder);
+
 } // namespace vt::desktop

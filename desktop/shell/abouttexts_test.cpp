@@ -1,6 +1,8 @@
 // Tests of the splash and about texts built from version strings.
 #include "desktop/shell/abouttexts.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace vt::desktop {
@@ -64,6 +66,16 @@ TEST(AboutTextsTest, PicksEveryStringByItsKey) {
     EXPECT_EQ(t.aboutVersion(), QString::fromUtf8("Версия 2.1.0.0"));
     EXPECT_EQ(t.HomePage, "https://x.example");
     EXPECT_EQ(t.EMail, "a@x.example");
+}
+
+TEST(ProductLogoTest, TakesTheFirstExtensionInTheListOrder) {
+    QTemporaryDir dir;
+    EXPECT_EQ(findProductLogo(dir.path()), QString());
+    for (const char* name : {"LOGO.JPG", "logo.gif", "LOGO.BMP"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(findProductLogo(dir.path()), dir.filePath("logo.gif"));
 }
 
 } // namespace

@@ -63,6 +63,12 @@ QString toolCaption(const QString& name) {
     return caption.replace(u'&', QStringLiteral("&&"));
 }
 
+QString quotedProgramPath(const QString& path) {
+    if (path.contains(u' ') && !path.startsWith(u'"'))
+        return u'"' + path + u'"';
+    return path;
+}
+
 ToolsEditor::ToolsEditor(script::IniFile& ini, ToolMenuHost& host)
     : m_ini(ini), m_host(host), m_names(toolNames(ini)),
       m_identifiers(host.toolEntryIdentifiers()) {}

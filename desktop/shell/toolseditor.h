@@ -39,6 +39,10 @@ QString toolNameFromCaption(const QString& caption);
 // it stands and toolNameFromCaption gives it back.
 QString toolCaption(const QString& name);
 
+// A program path chosen in the browse dialog as tools.ini keeps it: in double quotes when it holds
+// a blank and does not start with a quote already.
+QString quotedProgramPath(const QString& path);
+
 class ToolsEditor final {
 public:
     // Reads the tool names of the file; list entry i belongs to the i-th tool entry of the host.

@@ -1,0 +1,56 @@
+// TFormAction: the base of the action windows, a field area with Execute, Cancel and Help.
+#include "desktop/shell/windows/formaction.h"
+
+#include "desktop/shell/help.h"
+#include "desktop/shell/windows/formsupport.h"
+#include "desktop/shell/windows/windowtexts.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace vt::desktop {
+
+TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph) : QDialog(parent) {
+    setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) &
+                   ~Qt::WindowMaximizeButtonHint);
+    GroupBox1 = new QGroupBox;
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    BitBtn1 = new QPushButton(
+        glyphIcon(executeGlyph.isEmpty() ? QStringLiteral("BBIGNORE") : executeGlyph),
+        QString::fromUtf8(texts::kExecute));
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QString::fromUtf8(texts::kCancel));
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn3 = new QPushButton(QString::fromUtf8(texts::kHelp));
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BitBtn1);
+    buttons->addWidget(BitBtn2);
+    buttons->addWidget(BitBtn3);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1, 1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    GroupBox1->setMinimumSize(317, 90);
+
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, &TFormAction::FormKeyDown);
+    }
+    installFormHelp(this, helpctx::kAction, BitBtn3);
+}
+
+void TFormAction::FormKeyDown() {
+    if (BitBtn1->isEnabled())
+        BitBtn1->click();
+}
+
+} // namespace vt::desktop

@@ -1,0 +1,41 @@
+// Small pieces every window of the program uses: the F1 key, button glyphs and file filters.
+#include "desktop/shell/windows/formsupport.h"
+
+#include "desktop/shell/help.h"
+#include "desktop/shell/resources.h"
+
+#include <QAbstractButton>
+#include <QImage>
+#include <QPixmap>
+#include <QShortcut>
+
+namespace vt::desktop {
+
+void installFormHelp(QWidget* window, int context, QAbstractButton* helpButton) {
+    const auto showHelp = [context] {
+        if (FormHelp(help::kContext, context, context))
+            ShowHelp(help::kContext, context);
+    };
+    auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    key->setContext(Qt::WindowShortcut);
+    QObject::connect(key, &QShortcut::activated, window, showHelp);
+    if (helpButton)
+        QObject::connect(helpButton, &QAbstractButton::clicked, window, showHelp);
+}
+
+QIcon glyphIcon(const QString& name) {
+    QImage image;
+    LoadGlyphResource(nullptr, image, rkBitmap, name);
+    return QIcon(QPixmap::fromImage(image));
+}
+
+QString qtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split(u'|');
+    QStringList entries;
+    // "*.*" means every file on the original platform; here a name need not hold a dot.
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        entries << QString(parts[i]).replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+    return entries.join(QStringLiteral(";;"));
+}
+
+} // namespace vt::desktop

@@ -1,0 +1,24 @@
+// Small pieces every window of the program uses: the F1 key, button glyphs and file filters.
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+class QAbstractButton;
+class QWidget;
+
+namespace vt::desktop {
+
+// Makes F1 anywhere in the window, and a click of the help button when one is given, open the
+// help at the window's context (through the help filter).
+void installFormHelp(QWidget* window, int context, QAbstractButton* helpButton = nullptr);
+
+// The bitmap resource of the program (or of the resource library) as a button icon; throws
+// EResNotFound when no module holds it.
+QIcon glyphIcon(const QString& name);
+
+// A filter of the form "Description (*.ext)|*.ext|..." as a Qt file dialog takes it
+// ("Description (*.ext);;...").
+QString qtFileFilter(const QString& filter);
+
+} // namespace vt::desktop
