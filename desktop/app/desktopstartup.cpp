@@ -23,8 +23,11 @@ void waitPainting(int milliseconds) {
     }
 }
 
-DesktopStartup::DesktopStartup(QApplication& app, TScriptWindows windows)
-    : m_app(app), m_windows(std::move(windows)), m_sleeper(waitPainting) {}
+DesktopStartup::DesktopStartup(QApplication& app, TScriptWindows windows, QString resourceLibrary)
+    : m_app(app), m_windows(std::move(windows)),
+      m_resourceLibrary(resourceLibrary.isEmpty() ? QString::fromUtf8(texts::kResourceLibrary)
+                                                  : std::move(resourceLibrary)),
+      m_sleeper(waitPainting) {}
 
 DesktopStartup::~DesktopStartup() = default;
 
@@ -40,7 +43,7 @@ void DesktopStartup::initApplication() {
 }
 
 void DesktopStartup::loadResources() {
-    m_resources = LoadResourceLibrary(QString::fromUtf8(texts::kResourceLibrary), programModule(),
+    m_resources = LoadResourceLibrary(m_resourceLibrary, programModule(),
                                       QString::fromUtf8(texts::kResourceLibraryMinVersion));
 }
 

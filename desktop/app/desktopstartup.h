@@ -16,7 +16,10 @@ public:
     // The clock of the splash wait; tests replace it.
     using Sleeper = std::function<void(int milliseconds)>;
 
-    explicit DesktopStartup(QApplication& app, TScriptWindows windows = {});
+    // The resource library is looked for by its bare file name (beside the program first) unless
+    // another file is given.
+    explicit DesktopStartup(QApplication& app, TScriptWindows windows = {},
+                            QString resourceLibrary = {});
     ~DesktopStartup() override;
 
     void setSleeper(Sleeper sleeper) { m_sleeper = std::move(sleeper); }
@@ -37,6 +40,7 @@ public:
 private:
     QApplication& m_app;
     TScriptWindows m_windows;
+    QString m_resourceLibrary;
     Sleeper m_sleeper;
     std::unique_ptr<ResourceLibrary> m_resources;
     std::unique_ptr<TMainForm> m_mainForm;

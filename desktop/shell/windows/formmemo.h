@@ -29,6 +29,9 @@ public:
     void BBOKClick();
     // Closing with Cancel, Escape or the window frame asks about unsaved changes.
     void reject() override;
+    // Applies the stored selection (or puts the caret at the start) and focuses the editor; runs
+    // each time the window becomes active.
+    void FormActivate();
 
     QPlainTextEdit* Memo1;
     QWidget* Panel1;
@@ -41,7 +44,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormActivate();
     void Memo1Change();
 
     ScriptViewerModel m_model;

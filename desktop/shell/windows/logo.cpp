@@ -110,6 +110,7 @@ TLogo::TLogo()
     RxLabel1->setText(about.FileDescription);
     RxLabel2->setText(about.splashVersion());
     Label2->setText(about.LegalCopyright);
+    Label2->adjustSize();
     Shape1->raise();
 
     HModule module = nullptr;
