@@ -21,6 +21,8 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QPainter>
+#include <QStatusBar>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -55,6 +57,8 @@ bool shoot(QWidget& window, const char* name) {
 // The main window with its Tools menu dropped down below the menu bar.
 bool shootMainWindowWithToolsMenu(TMainForm& form) {
     form.show();
+    // The status line as it reads with the mouse over the tools button.
+    form.statusBar()->showMessage(form.TBTools->statusTip());
     settle();
     const QPixmap window = form.grab();
     const QRect item = form.menuBar()->actionGeometry(form.NTools->menuAction());
