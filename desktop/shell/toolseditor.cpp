@@ -3,6 +3,9 @@
 
 #include "script/inifile.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace vt::desktop {
 namespace {
 
@@ -16,6 +19,13 @@ std::string bytes(const QString& text) {
 
 QString text(const std::string& bytes) {
     return QString::fromStdString(bytes);
+}
+
+// The settings folder comes into being with its first file; when it cannot be made, the write
+// that follows reports the failure.
+void ensureFolderOf(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
 }
 
 } // namespace
@@ -86,6 +96,7 @@ int ToolsEditor::indexOf(const QString& name) const {
 
 int ToolsEditor::save(const TToolParams& tool) {
     // The file first: when it cannot be written, menus and list stay as they were.
+    ensureFolderOf(m_ini.path());
     writeTool(m_ini, tool);
     int index = indexOf(tool.name);
     if (index >= 0)
@@ -128,6 +139,7 @@ void ToolsEditor::rewrite() {
     std::vector<TToolParams> tools;
     for (const QString& name : m_names)
         tools.push_back(readTool(m_ini, name));
+    ensureFolderOf(m_ini.path());
     m_ini.setAutoFlush(false);
     try {
         for (const std::string& section : m_ini.sectionNames())

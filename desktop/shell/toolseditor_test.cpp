@@ -175,6 +175,17 @@ TEST_F(ToolsEditorTest, RemovingTheLastToolLeavesAFileWithoutSections) {
     EXPECT_TRUE(fileText().trimmed().isEmpty());
 }
 
+TEST(ToolsEditorFolderTest, TheFirstToolMakesTheSettingsFolder) {
+    testing::ScopedConfigDir config;
+    script::IniFile ini(config.file("fresh/vantrel/tools.ini").toStdString());
+    FakeMenus menus;
+    ToolsEditor editor(ini, menus);
+    editor.save({"Editor", "vi", "", ""});
+    editor.rewrite();
+    script::IniFile reread(config.file("fresh/vantrel/tools.ini").toStdString());
+    EXPECT_EQ(toolNames(reread), QStringList{"Editor"});
+}
+
 struct CaptionCase {
     const char* name;
     const char* tool;

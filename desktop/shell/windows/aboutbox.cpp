@@ -2,10 +2,12 @@
 #include "desktop/shell/windows/aboutbox.h"
 
 #include "desktop/errors/eanyerror.h"
+#include "desktop/shell/help.h"
 #include "desktop/shell/resources.h"
 #include "desktop/shell/shelltexts.h"
 #include "desktop/shell/urlopener.h"
 #include "desktop/shell/versionutils.h"
+#include "desktop/shell/windows/formsupport.h"
 #include "desktop/shell/windows/windowtexts.h"
 
 #include <QEvent>
@@ -127,6 +129,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    installFormHelp(this, helpctx::kMainWindow);
     HomePage->installEventFilter(this);
     EMail->installEventFilter(this);
 }
