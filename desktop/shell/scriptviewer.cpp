@@ -41,23 +41,43 @@ QString readScriptText(const QString& fileName) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         raiseFileError(file, fileName);
-    QString text =
-        QString::fromStdString(platform::ansiToUtf8(std::string_view(bytes.data(), bytes.size())));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
+    const std::string utf8 = platform::ansiToUtf8(std::string_view(bytes.data(), bytes.size()));
+    // One pass over the bytes: CR LF and CR become LF.
+    std::string unified;
+    unified.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] != '\r') {
+            unified += utf8[i];
+            continue;
+        }
+        unified += '\n';
+        if (i + 1 < utf8.size() && utf8[i + 1] == '\n')
+            ++i;
+    }
     // The last line's end closes that line; it adds no empty line.
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    return text;
+    if (!unified.empty() && unified.back() == '\n')
+        unified.pop_back();
+    return QString::fromStdString(unified);
 }
 
 void writeScriptText(const QString& fileName, const QString& text) {
-    QString lines = text;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    lines.replace(u'\n', QStringLiteral("\r\n"));
-    if (!text.isEmpty())
-        lines += QStringLiteral("\r\n");
-    const std::string bytes = platform::utf8ToAnsi(lines.toStdString());
+    const std::string utf8 = text.toStdString();
+    // One pass: every line (ended by LF, CR LF or CR) is written with CR LF.
+    std::string lines;
+    lines.reserve(utf8.size() + utf8.size() / 16 + 2);
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        if (c == '\r' || c == '\n') {
+            lines += "\r\n";
+            if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')
+                ++i;
+        } else {
+            lines += c;
+        }
+    }
+    if (!utf8.empty())
+        lines += "\r\n";
+    const std::string bytes = platform::utf8ToAnsi(lines);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         raiseFileError(file, fileName);
