@@ -9,8 +9,10 @@
 #include "desktop/shell/resourcelibrary.h"
 #include "desktop/shell/shellerrors.h"
 #include "desktop/shell/toolseditor.h"
+#include "desktop/shell/urlopener.h"
 #include "desktop/shell/windows/formtools.h"
 #include "desktop/shell/windows/logo.h"
+#include "platform/exception.h"
 #include "script/inifile.h"
 
 #include <QDialog>
@@ -60,6 +62,7 @@ private slots:
     void aToolsWindowWithoutTheResourceLibraryIsNotMade();
     void aSecondCommandBringsTheOpenWindowForward();
     void buttonsShowTheirLongHintInTheStatusLine();
+    void whatsNewOpensChangesTxtOfTheProgramFolder();
 
     void startUpRunsInOrderWithTheSplashFor2000Ms();
     void startUpWithoutAUsableResourceLibraryEndsWithoutAMainWindow_data();
@@ -250,6 +253,31 @@ void MainFormTest::buttonsShowTheirLongHintInTheStatusLine() {
     QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("Выход"));
     QCOMPARE(form.TBTools->statusTip(), QStringLiteral("Настройка инструментов"));
     QCOMPARE(exit->size(), QSize(45, 40));
+}
+
+void MainFormTest::whatsNewOpensChangesTxtOfTheProgramFolder() {
+    // The tests' program folder holds no changes.txt.
+    TMainForm form;
+    try {
+        form.NWhatsNew->trigger();
+        QFAIL("no exception");
+    } catch (const EOSError& e) {
+        QCOMPARE(QString::fromStdString(e.message()),
+                 QStringLiteral("Файл 'CHANGES.TXT' не найден."));
+    }
+    const QString changes = QDir(QCoreApplication::applicationDirPath()).filePath("changes.txt");
+    QFile file(changes);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QList<QUrl> opened;
+    setUrlOpener([&](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    form.NWhatsNew->trigger();
+    setUrlOpener({});
+    QFile::remove(changes);
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(changes)});
 }
 
 // A start-up whose event loop and clock are replaced: records each step and what exists then.

@@ -22,8 +22,8 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
-#include <QToolButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <cstdio>
 
 namespace {

@@ -23,8 +23,10 @@ TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph) : QDialog
         QString::fromUtf8(texts::kExecute));
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setDefault(true);
+    BitBtn1->setProperty(kHelpContextProperty, helpctx::kActionExecute);
     BitBtn2 = new QPushButton(QString::fromUtf8(texts::kCancel));
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setProperty(kHelpContextProperty, helpctx::kActionCancel);
     BitBtn3 = new QPushButton(QString::fromUtf8(texts::kHelp));
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     auto* buttons = new QHBoxLayout;

@@ -5,22 +5,33 @@
 #include "desktop/shell/resources.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QShortcut>
 
 namespace vt::desktop {
 
+int controlHelpContext(const QWidget* window, int windowContext) {
+    for (const QWidget* w = QApplication::focusWidget(); w && w != window; w = w->parentWidget()) {
+        const QVariant own = w->property(kHelpContextProperty);
+        if (own.isValid())
+            return own.toInt();
+    }
+    return windowContext;
+}
+
 void installFormHelp(QWidget* window, int context, QAbstractButton* helpButton) {
-    const auto showHelp = [context] {
-        if (FormHelp(help::kContext, context, context))
-            ShowHelp(help::kContext, context);
+    const auto showHelp = [context](int data) {
+        if (FormHelp(help::kContext, data, context))
+            ShowHelp(help::kContext, data);
     };
     auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
     key->setContext(Qt::WindowShortcut);
-    QObject::connect(key, &QShortcut::activated, window, showHelp);
+    QObject::connect(key, &QShortcut::activated, window,
+                     [=] { showHelp(controlHelpContext(window, context)); });
     if (helpButton)
-        QObject::connect(helpButton, &QAbstractButton::clicked, window, showHelp);
+        QObject::connect(helpButton, &QAbstractButton::clicked, window, [=] { showHelp(context); });
 }
 
 QIcon glyphIcon(const QString& name) {

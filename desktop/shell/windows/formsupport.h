@@ -9,8 +9,15 @@ class QWidget;
 
 namespace vt::desktop {
 
-// Makes F1 anywhere in the window, and a click of the help button when one is given, open the
-// help at the window's context (through the help filter).
+// The dynamic property of a control that carries its own help context.
+inline constexpr const char* kHelpContextProperty = "helpContext";
+
+// The help context F1 asks for: that of the focused control or its nearest parent inside the
+// window that has one, else the window's.
+int controlHelpContext(const QWidget* window, int windowContext);
+
+// Makes F1 anywhere in the window open the help at controlHelpContext, and a click of the help
+// button (when one is given) at the window's context, through the help filter.
 void installFormHelp(QWidget* window, int context, QAbstractButton* helpButton = nullptr);
 
 // The bitmap resource of the program (or of the resource library) as a button icon; throws

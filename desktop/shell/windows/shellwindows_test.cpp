@@ -39,6 +39,8 @@ private slots:
 
     void ctrlEnterClicksExecuteOnlyWhileEnabled();
 
+    void f1OpensTheHelpAtTheFocusedControlsContext();
+
     void aboutBoxShowsTheVersionStrings();
     void aboutLinksThatCannotOpenRaiseTheirErrors_data();
     void aboutLinksThatCannotOpenRaiseTheirErrors();
@@ -193,6 +195,28 @@ void ShellWindowsTest::ctrlEnterClicksExecuteOnlyWhileEnabled() {
     QTest::keyClick(&window, Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(clicks.count(), 1);
     QVERIFY(!window.BitBtn1->icon().isNull());
+}
+
+void ShellWindowsTest::f1OpensTheHelpAtTheFocusedControlsContext() {
+    QList<QUrl> opened;
+    setUrlOpener([&](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    TFormAction window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.BitBtn1->setFocus();
+    QTest::keyClick(&window, Qt::Key_F1);
+    window.BitBtn3->setFocus();
+    QTest::keyClick(&window, Qt::Key_F1);
+    window.BitBtn3->click();
+    QCOMPARE(opened.size(), 3);
+    QVERIFY(opened[0].isLocalFile());
+    QVERIFY(opened[0].path().endsWith(QStringLiteral("/help/vtdesk.html")));
+    QCOMPARE(opened[0].fragment(), QStringLiteral("20301"));
+    QCOMPARE(opened[1].fragment(), QStringLiteral("20300"));
+    QCOMPARE(opened[2].fragment(), QStringLiteral("20300"));
 }
 
 void ShellWindowsTest::aboutBoxShowsTheVersionStrings() {
