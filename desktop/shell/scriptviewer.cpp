@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
+#include <cstring>
 
 namespace vt::desktop {
 namespace {
@@ -41,47 +43,66 @@ QString readScriptText(const QString& fileName) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         raiseFileError(file, fileName);
-    const std::string utf8 = platform::ansiToUtf8(std::string_view(bytes.data(), bytes.size()));
-    // One pass over the bytes: CR LF and CR become LF.
-    std::string unified;
-    unified.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if (utf8[i] != '\r') {
-            unified += utf8[i];
-            continue;
+    // CR and LF are the same bytes in both code pages: line ends are unified first, in one pass.
+    QByteArray unified;
+    unified.reserve(bytes.size());
+    const char* p = bytes.constData();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        const auto* cr = static_cast<const char*>(std::memchr(p, '\r', end - p));
+        if (!cr) {
+            unified.append(p, end - p);
+            break;
         }
+        unified.append(p, cr - p);
         unified += '\n';
-        if (i + 1 < utf8.size() && utf8[i + 1] == '\n')
-            ++i;
+        p = cr + 1;
+        if (p < end && *p == '\n')
+            ++p;
     }
     // The last line's end closes that line; it adds no empty line.
-    if (!unified.empty() && unified.back() == '\n')
-        unified.pop_back();
-    return QString::fromStdString(unified);
+    if (unified.endsWith('\n'))
+        unified.chop(1);
+    if (platform::ansiCodePage() == platform::AnsiCodePage::Utf8)
+        return QString::fromUtf8(unified);
+    QString text(unified.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : std::as_const(unified))
+        *out++ = QChar(platform::cp1251ToUnicode(static_cast<unsigned char>(byte)));
+    return text;
 }
 
 void writeScriptText(const QString& fileName, const QString& text) {
-    const std::string utf8 = text.toStdString();
-    // One pass: every line (ended by LF, CR LF or CR) is written with CR LF.
-    std::string lines;
-    lines.reserve(utf8.size() + utf8.size() / 16 + 2);
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const char c = utf8[i];
-        if (c == '\r' || c == '\n') {
-            lines += "\r\n";
-            if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')
-                ++i;
-        } else {
-            lines += c;
-        }
+    QByteArray encoded;
+    if (platform::ansiCodePage() == platform::AnsiCodePage::Utf8) {
+        encoded = text.toUtf8();
+    } else {
+        encoded.resize(text.size());
+        char* out = encoded.data();
+        for (const QChar c : text)
+            *out++ = platform::unicodeToCp1251(c.unicode());
     }
-    if (!utf8.empty())
-        lines += "\r\n";
-    const std::string bytes = platform::utf8ToAnsi(lines);
+    // Every line (ended by LF, CR LF or CR) is written with CR LF.
+    QByteArray bytes;
+    bytes.reserve(encoded.size() + encoded.size() / 16 + 2);
+    const char* p = encoded.constData();
+    const char* const end = p + encoded.size();
+    while (p < end) {
+        const char* lineEnd = std::find_if(p, end, [](char c) { return c == '\n' || c == '\r'; });
+        bytes.append(p, lineEnd - p);
+        if (lineEnd == end)
+            break;
+        bytes += "\r\n";
+        p = lineEnd + 1;
+        if (*lineEnd == '\r' && p < end && *p == '\n')
+            ++p;
+    }
+    if (!encoded.isEmpty())
+        bytes += "\r\n";
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         raiseFileError(file, fileName);
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    file.write(bytes);
     if (!file.commit())
         raiseFileError(file, fileName);
 }
