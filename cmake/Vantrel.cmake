@@ -6,6 +6,20 @@ set(VT_COPYRIGHT "Copyright (C) 2026 Vantrel Software")
 set(VT_EMAIL "support@vantrel.example")
 set(VT_HOMEPAGE "https://vantrel.example/utilities")
 
+include(GNUInstallDirs)
+# The Debian package's name; the documentation folder under PREFIX/share/doc goes by it.
+set(VT_PACKAGE_NAME "vantrel-utilities")
+set(VT_INSTALL_DOCDIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/${VT_PACKAGE_NAME}")
+# The installed program folder, relative to the install prefix: every deliverable and shipped file
+# lies there together, as in build/bin, so programs find their neighbours through $ORIGIN and
+# their own folder. Commands in PREFIX/bin are relative symbolic links into it.
+set(VT_INSTALL_PROGDIR "lib/vantrel")
+set(VT_INSTALL_INCLUDEDIR "${CMAKE_INSTALL_INCLUDEDIR}/vantrel")
+if(IS_ABSOLUTE "${CMAKE_INSTALL_BINDIR}")
+    message(FATAL_ERROR "CMAKE_INSTALL_BINDIR must be relative to the install prefix, not "
+                        "${CMAKE_INSTALL_BINDIR}")
+endif()
+
 # vt_add_library(NAME [STATIC|SHARED|MODULE] SOURCES ... [DEPS ...])
 function(vt_add_library name)
     cmake_parse_arguments(A "STATIC;SHARED;MODULE" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
@@ -116,4 +130,50 @@ function(vt_add_qt_test name)
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VT_PROGRAM_BIN=${CMAKE_BINARY_DIR}/bin;VT_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
         TIMEOUT 600)
+endfunction()
+
+# vt_install(TARGET [LINK] [HEADERS header...])
+# Installs a deliverable into the installed program folder. LINK also makes it a command: a
+# relative symbolic link of the same name in PREFIX/bin (the program still resolves its own folder
+# through /proc/self/exe). HEADERS are public headers, installed under PREFIX/include/vantrel.
+function(vt_install target)
+    cmake_parse_arguments(A "LINK" "" "HEADERS" ${ARGN})
+    install(TARGETS ${target}
+        RUNTIME DESTINATION ${VT_INSTALL_PROGDIR}
+        LIBRARY DESTINATION ${VT_INSTALL_PROGDIR})
+    if(A_HEADERS)
+        install(FILES ${A_HEADERS} DESTINATION ${VT_INSTALL_INCLUDEDIR})
+    endif()
+    if(A_LINK)
+        get_target_property(outname ${target} OUTPUT_NAME)
+        if(NOT outname)
+            set(outname ${target})
+        endif()
+        file(RELATIVE_PATH relative /${CMAKE_INSTALL_BINDIR} /${VT_INSTALL_PROGDIR}/${outname})
+        set(link "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${outname}")
+        install(CODE "
+            set(vt_link \"${link}\")
+            message(STATUS \"Installing: \${vt_link} -> ${relative}\")
+            get_filename_component(vt_link_dir \"\${vt_link}\" DIRECTORY)
+            file(MAKE_DIRECTORY \"\${vt_link_dir}\")
+            file(CREATE_LINK \"${relative}\" \"\${vt_link}\" SYMBOLIC)")
+    endif()
+endfunction()
+
+# vt_ship_files(FILES file... [DESTINATION subfolder])
+# Read-only files that ship in the program folder (help pages, changes.txt, examples): copied
+# into build/bin so the build tree works as an installation does, and installed beside the
+# programs.
+function(vt_ship_files)
+    cmake_parse_arguments(A "" "DESTINATION" "FILES" ${ARGN})
+    set(subfolder "")
+    if(A_DESTINATION)
+        set(subfolder "/${A_DESTINATION}")
+    endif()
+    foreach(file IN LISTS A_FILES)
+        get_filename_component(source ${file} ABSOLUTE)
+        get_filename_component(name ${file} NAME)
+        configure_file(${source} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}${subfolder}/${name} COPYONLY)
+    endforeach()
+    install(FILES ${A_FILES} DESTINATION ${VT_INSTALL_PROGDIR}${subfolder})
 endfunction()

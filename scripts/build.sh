@@ -1,23 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs (only those missing), configures and builds.
-# Usage: scripts/build.sh [BUILD_DIR [extra cmake options...]]   (default build/)
+# Usage: scripts/build.sh [--target TARGET]... [BUILD_DIR [extra cmake options...]]
+#   (default build/; without --target everything is built)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+targets=()
+while [[ ${1:-} == --target ]]; do
+    targets+=(--target "${2:?--target needs a name}")
+    shift 2
+done
 build=${1:-$top/build}
 shift || true
 
-packages=(cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 libpq-dev postgresql
-          libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev qt6-base-dev xvfb xauth)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get -o DPkg::Lock::Timeout=600 update -qq || true
-    apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"
-fi
+# libxkbcommon-dev: Qt's CMake package looks for it and reports when it is missing.
+# man-db: the tests read the manual pages with man.
+"$top/scripts/install-packages.sh" cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 \
+    libpq-dev postgresql libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev qt6-base-dev \
+    libxkbcommon-dev xvfb xauth man-db
 
 cmake -S "$top" -B "$build" -G Ninja "$@"
-cmake --build "$build"
+cmake --build "$build" "${targets[@]}"

@@ -7,7 +7,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 
-"$top/scripts/build.sh" "$build"
+# Only what the demo runs: the console runner and the plug-in it loads.
+"$top/scripts/build.sh" --target vtconsole --target vtutils "$build"
 
 vtconsole=$build/bin/vtconsole
 # A settings folder of its own: no aliases.ini there, so DEFAULT is the engine's built-in alias,
