@@ -50,7 +50,9 @@ TMainForm::TMainForm(TScriptWindows windows, QWidget* parent)
     installFormHelp(this, helpctx::kMainWindow);
     setCentralWidget(new QWidget);
     centralWidget()->setFixedHeight(0);
+    // A strip: as wide as the user likes, as tall as menu, tool bar and status line.
     resize(512, sizeHint().height());
+    setFixedHeight(sizeHint().height());
 }
 
 TMainForm::~TMainForm() = default;
