@@ -203,6 +203,26 @@ std::vector<std::string> IniDocument::sectionNames() const {
     return names;
 }
 
+std::vector<std::string> IniDocument::untrimmedSectionNames() const {
+    std::vector<std::string> names;
+    for (const Section& s : m_sections) {
+        if (!s.first)
+            continue;
+        std::string_view text = s.header.text();
+        const std::size_t open = text.find('[');
+        const std::size_t close = text.find(']', open + 1);
+        if (open == std::string_view::npos || close == std::string_view::npos) {
+            names.emplace_back(s.name);
+            continue;
+        }
+        text = text.substr(open + 1, close - open - 1);
+        while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20)
+            text.remove_prefix(1);
+        names.emplace_back(text);
+    }
+    return names;
+}
+
 IniDocument::OwnLines& IniDocument::makeOwn(Section& s) {
     if (!s.own) {
         const std::span<const Line> lines = linesOf(s);

@@ -73,6 +73,9 @@ public:
     std::string_view rawValue(const Section& section, const Entry& entry) const;
     // The names of the sections in file order, each once.
     std::vector<std::string> sectionNames() const;
+    // The same sections with their names as written between the brackets, blanks before the
+    // closing ']' kept (a header without ']' is trimmed as usual).
+    std::vector<std::string> untrimmedSectionNames() const;
 
     // Sets key=value in the section's first occurrence (appending the key, or the section at the
     // end of the file, when missing). Names and value must hold no line break.

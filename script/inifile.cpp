@@ -256,6 +256,11 @@ std::vector<std::string> IniFile::sectionNames() {
     return m->doc.sectionNames();
 }
 
+std::vector<std::string> IniFile::untrimmedSectionNames() {
+    m->sync();
+    return m->doc.untrimmedSectionNames();
+}
+
 std::vector<std::string> IniFile::keyNames(std::string_view section) {
     std::vector<std::string> names;
     forEachEntry(section, [&](std::string_view key, std::string_view, std::string_view) {

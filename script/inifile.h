@@ -88,6 +88,9 @@ public:
 
     // Section names in file order (first occurrence of each).
     std::vector<std::string> sectionNames();
+    // The same names with the blanks before the closing ']' kept, for files where a trailing
+    // blank is part of a name's meaning ("[Lock ]"). Operations given such a name trim it.
+    std::vector<std::string> untrimmedSectionNames();
     // Key names of a section in file order, within the key-list budget.
     std::vector<std::string> keyNames(std::string_view section);
     // Entries of a section in file order, within the key-list budget.

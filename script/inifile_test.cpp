@@ -97,6 +97,17 @@ TEST_P(IniIntegerTable, ReadsIntegersOrTheDefault) {
 INSTANTIATE_TEST_SUITE_P(Integers, IniIntegerTable, ::testing::ValuesIn(kIntegerCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(IniFileTest, UntrimmedSectionNamesKeepBlanksBeforeTheClosingBracket) {
+    TempDir dir;
+    writeBytes(dir.file("a.ini"), "[violation;Lock ]\r\nx=1\r\n  [ Plain]  \r\n[violation;lock]\r\n"
+                                  "[Open\r\n");
+    IniFile ini(dir.file("a.ini"));
+    EXPECT_EQ(ini.untrimmedSectionNames(),
+              (std::vector<std::string>{"violation;Lock ", "Plain", "Open"}));
+    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"violation;Lock", "Plain", "Open"}));
+    EXPECT_EQ(ini.readString("violation;Lock ", "x"), "1");
+}
+
 TEST(IniFileTest, ListsSectionsAndKeysOnceEachInFileOrder) {
     TempDir dir;
     writeBytes(dir.file("a.ini"), "x=1\r\n[B]\r\nz=1\r\n;c=2\r\nA= 2 \r\nZ=3\r\nnoequals\r\n"

@@ -13,10 +13,10 @@ build=${1:-$top/build}
 shift || true
 
 # libxkbcommon-dev: Qt's CMake package looks for it and reports when it is missing.
-# man-db: the tests read the manual pages with man.
+# man-db: the tests read the manual pages with man. fonts-dejavu-core: readable text in screenshots.
 "$top/scripts/install-packages.sh" cmake ninja-build g++ pkg-config libsqlite3-dev sqlite3 \
     libpq-dev postgresql libgtest-dev libgmock-dev libbenchmark-dev libfmt-dev qt6-base-dev \
-    libxkbcommon-dev xvfb xauth man-db
+    libxkbcommon-dev xvfb xauth man-db fonts-dejavu-core
 
 cmake -S "$top" -B "$build" -G Ninja "$@"
 cmake --build "$build" "${targets[@]}"

@@ -31,3 +31,31 @@ inline constexpr const char* kLoggingKey = "<LOGGING>";
 inline constexpr const char* kMessageToken = "<MESSAGE>";
 
 } // namespace vt::desktop::texts
+
+namespace vt::desktop::texts {
+
+// Lines of an error log entry: user and computer; program path and version; library path and
+// version.
+inline constexpr const char* kLogUserLine = "Пользователь: %1, Компьютер: %2";
+inline constexpr const char* kLogProgramLine = "Программа: %1 (%2)";
+inline constexpr const char* kLogLibraryLine = "Библиотека: %1 (%2)";
+// The context of the active window ("Форма: name, caption") and its active control.
+inline constexpr const char* kLogFormContext = "Форма: %1, %2";
+inline constexpr const char* kLogControlContext = "Элемент: %1";
+// A log entry that could not be written; %1 is the reason. Passes through ExpandEscapes.
+inline constexpr const char* kLogWriteFailed = "Ошибка записи в файл протокола:\\r%1";
+// GetLogUserName: a database user, and the operating-system account.
+inline constexpr const char* kDatabaseUser = "%1 (БД)";
+inline constexpr const char* kSystemUser = "%1 (ОС)";
+// An exception that is no std::exception, as the application's exception event sees it.
+inline constexpr const char* kUnknownException = "Неизвестное исключение";
+// The text that stands for a password wherever an error is shown or logged.
+inline constexpr const char* kPasswordMask = "***";
+
+// The error dialog's buttons and its message box's popup menu item.
+inline constexpr const char* kOkCaption = "&OK";
+inline constexpr const char* kMoreDetails = "&Подробнее >>";
+inline constexpr const char* kLessDetails = "&Кратко <<";
+inline constexpr const char* kCopyToClipboard = "&Копировать";
+
+} // namespace vt::desktop::texts

@@ -4,12 +4,18 @@
 
 #include "desktop/errors/errorclasstable.h"
 #include "desktop/errors/errordescriptions.h"
+#include "desktop/errors/errorlog.h"
 #include "desktop/errors/errortexts.h"
+#include "desktop/errors/passwordmask.h"
+#include "desktop/shell/sysinfo.h"
 #include "desktop/shell/textutils.h"
+#include "desktop/shell/versionutils.h"
 #include "platform/codepage.h"
+#include "platform/paths.h"
 #include "script/inifile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace vt::desktop {
 namespace {
@@ -115,12 +121,13 @@ void TrError::reloadMessageFile() {
     if (!ini)
         return;
     try {
-        std::vector<std::string> sections = ini->sectionNames();
+        // A blank that ends a section name is part of its prefixes ("[violation;Lock ]").
+        std::vector<std::string> sections = ini->untrimmedSectionNames();
         bool hasConstants = false;
         std::erase_if(sections, [&](const std::string& name) {
             const bool constants =
-                QString::fromStdString(name).compare(QLatin1String(texts::kConstantsSection),
-                                                     Qt::CaseInsensitive) == 0;
+                QString::fromStdString(name).trimmed().compare(
+                    QLatin1String(texts::kConstantsSection), Qt::CaseInsensitive) == 0;
             hasConstants = hasConstants || constants;
             return constants;
         });
@@ -145,6 +152,52 @@ void TrError::Describe(const std::exception& e) {
         routine(e, *this);
     else
         describeInternalError(e, *this);
+    // Engine errors and connection texts may carry a password; it is shown and logged nowhere.
+    m_titleMessage = maskPasswords(m_titleMessage);
+    m_message = maskPasswords(m_message);
+    for (QString& line : m_description)
+        line = maskPasswords(line);
+}
+
+void TrError::WriteLog(const QString& context) {
+    if (IsBlank(m_logFile))
+        return;
+    const QString name = m_logFile.trimmed();
+    const QString path = completeFileName(name, m_logLocation);
+
+    LogEntry entry;
+    entry.time = logNow();
+    entry.user = m_userName.isEmpty() ? GetLogonUserName() : m_userName;
+    entry.computer = GetComputerNetName();
+    entry.programPath = GetModuleFileNameStr();
+    entry.programVersion = GetFileVersion(entry.programPath);
+    const QString module = QFile::decodeName(
+        platform::moduleFileOf(reinterpret_cast<const void*>(&formatLogEntry)).c_str());
+    if (!module.isEmpty() && QFileInfo(module) != QFileInfo(entry.programPath)) {
+        entry.libraryPath = module;
+        entry.libraryVersion = GetFileVersion(module);
+    }
+    entry.context = context;
+    entry.description = m_description;
+    entry.message = m_message;
+    const std::string bytes = platform::utf8ToAnsi(formatLogEntry(entry).toStdString());
+
+    QString failure;
+    try {
+        if (m_logLocation == flDefault && !name.contains(QLatin1Char('/')))
+            platform::ensureSettingsFolder();
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Append) ||
+            file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                static_cast<qint64>(bytes.size()) ||
+            !file.flush())
+            failure = path + QStringLiteral(": ") + file.errorString();
+    } catch (const std::exception& e) {
+        failure = QString::fromUtf8(e.what());
+    }
+    if (!failure.isEmpty())
+        m_message += QLatin1Char('\r') +
+                     ExpandEscapes(QString::fromUtf8(texts::kLogWriteFailed)).arg(failure);
 }
 
 QString TrError::FindMessage(const QString& message) {

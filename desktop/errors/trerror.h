@@ -66,7 +66,14 @@ public:
     void setSaveLog(bool on) { m_saveLog = on; }
 
     // Describes the exception through the class table, or as an internal program error.
+    // Passwords in the description are replaced by "***" (maskPasswords).
     void Describe(const std::exception& e);
+
+    // Appends one entry for the current error to LogFile (completed by LogLocation), creating
+    // the file when missing; nothing for a blank LogFile. The context (active window and
+    // control) is written as given when not empty. A failure to write adds a line saying so to
+    // Message and goes no further.
+    void WriteLog(const QString& context);
 
     // Re-reads the message file's section names and constants (Describe does this first).
     void reloadMessageFile();

@@ -106,6 +106,14 @@ TEST_F(MessageFileTest, MatchingGroupWithoutMatchingKeyEndsTheScanWithItsDefault
     EXPECT_EQ(m_error.FindMessage(QStringLiteral("ORA-00001 unique")), QStringLiteral("Первая"));
 }
 
+TEST_F(MessageFileTest, TrailingBlankOfASectionNameBelongsToItsLastPrefix) {
+    useMessageFile("[violation;Lock ]\r\n<DEFAULT>=Блокировка\r\n");
+    EXPECT_EQ(m_error.FindMessage(QStringLiteral("Lock x")), QStringLiteral("Блокировка"));
+    EXPECT_EQ(m_error.FindMessage(QStringLiteral("VIOLATION of key")),
+              QStringLiteral("Блокировка"));
+    EXPECT_EQ(m_error.FindMessage(QStringLiteral("Lockout x")), QString());
+}
+
 TEST_F(MessageFileTest, ReservedKeysMatchOnlyWhenTheMessageHoldsThemLiterally) {
     useMessageFile("[E]\n<LOGGING>=1\n<DEFAULT>=По умолчанию\n");
     EXPECT_EQ(m_error.FindMessage(QStringLiteral("E: text")), QStringLiteral("По умолчанию"));
@@ -152,7 +160,7 @@ TEST_F(MessageFileTest, SectionsAndConstantsAreReadAgainAtEveryDescribe) {
 
 TEST_F(MessageFileTest, BareNameIsPlacedByTheLocationAndReopenedWhenItChanges) {
     m_error.setIniFile(QStringLiteral("toolserr.ini"));
-    EXPECT_EQ(m_error.iniPath(), QStringLiteral("toolserr.ini"));
+    EXPECT_EQ(m_error.iniPath(), m_config.file(QStringLiteral("toolserr.ini")));
     m_error.setIniLocation(flProgram);
     EXPECT_TRUE(m_error.iniPath().endsWith(QStringLiteral("/toolserr.ini")));
     EXPECT_NE(m_error.iniPath(), QStringLiteral("toolserr.ini"));

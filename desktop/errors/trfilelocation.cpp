@@ -9,10 +9,14 @@
 namespace vt::desktop {
 
 QString completeFileName(const QString& name, TrFileLocation location) {
-    if (name.contains(QLatin1Char('/')) || location == flDefault)
+    if (name.contains(QLatin1Char('/')))
         return name;
     std::string folder;
-    if (location == flProgram) {
+    if (location == flDefault) {
+        // The settings folder, so that the files never depend on the folder the program was
+        // started from.
+        folder = platform::settingsFolder();
+    } else if (location == flProgram) {
         folder = platform::programFolder();
     } else {
         const std::string module =

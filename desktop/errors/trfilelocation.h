@@ -7,7 +7,7 @@
 namespace vt::desktop {
 
 enum TrFileLocation : uint8_t {
-    flDefault = 0, // the name is used as given
+    flDefault = 0, // a bare name lies in the settings folder
     flProgram = 1, // a bare name lies in the folder of the running program
     flModule = 2,  // a bare name lies in the folder of the module holding the error handling
 };

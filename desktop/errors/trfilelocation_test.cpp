@@ -1,6 +1,8 @@
 // Tests of the placing of bare file names.
 #include "desktop/errors/trfilelocation.h"
 
+#include "desktop/shell/testenv.h"
+
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
@@ -11,7 +13,11 @@ TEST(TrFileLocationTest, BareNamesArePlacedByLocationAndOthersKeptAsGiven) {
     const QString programDir =
         QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).path();
     const QString bare = QStringLiteral("toolserr.ini");
-    EXPECT_EQ(completeFileName(bare, flDefault), bare);
+    testing::ScopedConfigDir config;
+    // Never the folder the program was started from.
+    EXPECT_EQ(completeFileName(bare, flDefault), config.file(bare));
+    EXPECT_EQ(completeFileName(QStringLiteral("logs/x.log"), flDefault),
+              QStringLiteral("logs/x.log"));
     EXPECT_EQ(completeFileName(bare, flProgram), programDir + QStringLiteral("/toolserr.ini"));
     // The error handling is linked into the program, so its module is the program.
     EXPECT_EQ(completeFileName(bare, flModule), programDir + QStringLiteral("/toolserr.ini"));
