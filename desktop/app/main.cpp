@@ -1,10 +1,10 @@
 // vtdesk: the desktop program of Vantrel Utilities.
 #include "desktop/app/desktopstartup.h"
-
-#include <QApplication>
+#include "desktop/errors/windows/errorhandlingapplication.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // Exceptions leaving event handlers reach the main window's error handler.
+    vt::desktop::ErrorHandlingApplication app(argc, argv);
     vt::desktop::DesktopStartup startup(app);
     return vt::desktop::runStartup(startup);
 }

@@ -3,6 +3,10 @@
 #include "desktop/app/mainform.h"
 
 #include "desktop/app/apptexts.h"
+#include "desktop/controls/trbackground.h"
+#include "desktop/controls/trseparator.h"
+#include "desktop/controls/trspeedbutton.h"
+#include "desktop/errors/windows/errorhandlingapplication.h"
 #include "desktop/shell/appmessage.h"
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/help.h"
@@ -39,6 +43,17 @@ TMainForm::TMainForm(TScriptWindows windows, QWidget* parent)
     : QMainWindow(parent), m_windows(std::move(windows)) {
     setObjectName(QStringLiteral("TMainForm"));
     Launcher = new TLauncher(this);
+    rBackground1 = new TrBackground(this);
+    rBackground1->setAutoSave(true);
+    rBackground1->setRedrawBkg(false);
+    rBackground1->setRegKey(RegRoot() + AppSubKey() + QStringLiteral("\\Background"));
+    ErrorHandler1.setIniFile(QStringLiteral("toolserr.ini"));
+    ErrorHandler1.setIniLocation(flDefault);
+    ErrorHandler1.setLogFile(QStringLiteral("toolserr.log"));
+    ErrorHandler1.setLogLocation(flDefault);
+    ErrorHandler1.setSaveLog(false);
+    ErrorHandler1.setUserName(TErrorHandler::GetLogUserName());
+    ErrorHandlingApplication::installErrorHandler(&ErrorHandler1);
     PMTools = new QMenu(this);
     PMTools->setObjectName(QStringLiteral("PMTools"));
     buildMenus();
@@ -55,7 +70,10 @@ TMainForm::TMainForm(TScriptWindows windows, QWidget* parent)
     setFixedHeight(sizeHint().height());
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    if (ErrorHandlingApplication::errorHandler() == &ErrorHandler1)
+        ErrorHandlingApplication::installErrorHandler(nullptr);
+}
 
 QAction* TMainForm::command(QMenu* menu, const char* name, const char* caption,
                             void (TMainForm::*handler)()) {
@@ -115,16 +133,15 @@ void TMainForm::buildMenus() {
 void TMainForm::addButton(QAction* action, const char* buttonName, const char* picture,
                           const char* hint) {
     const QStringList parts = tr8(hint).split(u'|');
-    action->setIcon(glyphIcon(QString::fromLatin1(picture)));
-    action->setIconVisibleInMenu(false);
-    action->setToolTip(parts.value(0));
-    action->setStatusTip(parts.value(1, parts.value(0)));
-    auto* button = new QToolButton;
+    auto* button = new TrSpeedButton;
     button->setObjectName(QString::fromLatin1(buttonName));
-    button->setDefaultAction(action);
-    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    button->setAutoRaise(true);
+    button->setGlyphResource(QString::fromLatin1(picture));
+    button->setIconSize(QSize(32, 32));
+    button->setToolTip(parts.value(0));
+    button->setStatusTip(parts.value(1, parts.value(0)));
     button->setFixedSize(kButtonWidth, kButtonHeight);
+    // The button and its menu entry share the handler.
+    connect(button, &QToolButton::clicked, action, &QAction::trigger);
     ToolBar1->addWidget(button);
 }
 
@@ -143,7 +160,7 @@ void TMainForm::buildToolBar() {
     bool groupOpen = false;
     const auto separate = [&] {
         if (groupOpen)
-            ToolBar1->addSeparator();
+            ToolBar1->addWidget(new TrSeparator);
         groupOpen = false;
     };
     if (NExecrSQL) {
@@ -181,7 +198,7 @@ void TMainForm::buildToolBar() {
     TBTools->setFixedSize(kButtonHeight + 14, kButtonHeight);
     connect(TBTools, &QToolButton::clicked, this, &TMainForm::TBToolsClick);
     ToolBar1->addWidget(TBTools);
-    ToolBar1->addSeparator();
+    ToolBar1->addWidget(new TrSeparator);
     addButton(NExit, "SBExit", "TB_EXIT", texts::kHintExit);
 }
 

@@ -2,6 +2,7 @@
 // built from tools.ini, and the routing of every command to the window that serves it.
 #pragma once
 
+#include "desktop/errors/terrorhandler.h"
 #include "desktop/shell/toolmenuhost.h"
 
 #include <QMainWindow>
@@ -16,6 +17,7 @@ class QToolButton;
 namespace vt::desktop {
 
 class TLauncher;
+class TrBackground;
 class TMainForm;
 
 // The windows of the script workflows that the main window opens. A command whose window is not
@@ -69,6 +71,9 @@ public:
     QWidget* formConvert2() const { return m_formConvert2; }
 
     TLauncher* Launcher;
+    // The application's exception event while the main window exists.
+    TErrorHandler ErrorHandler1;
+    TrBackground* rBackground1;
     QMenu* NDataBase;
     QMenu* NService;
     QMenu* NTools;

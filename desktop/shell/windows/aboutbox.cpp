@@ -1,6 +1,7 @@
 // TAboutBox: the about window with the program's description, version, legal lines and links.
 #include "desktop/shell/windows/aboutbox.h"
 
+#include "desktop/controls/trbitbtn.h"
 #include "desktop/errors/eanyerror.h"
 #include "desktop/shell/help.h"
 #include "desktop/shell/resources.h"
@@ -116,8 +117,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     upper->addWidget(CompanyImage);
     upper->addWidget(columnBox);
 
-    BitBtn1 = new QPushButton(tr8(texts::kOk));
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1 = bitBtn("BitBtn1", tr8(texts::kOk), "BBOK");
     BitBtn1->setDefault(true);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();

@@ -1,6 +1,7 @@
 // TAboutBox: the about window with the program's description, version, legal lines and links.
 #pragma once
 
+#include "desktop/controls/trbitbtn.h"
 #include "desktop/shell/abouttexts.h"
 
 #include <QDialog>
@@ -35,7 +36,7 @@ public:
     QLabel* HomePage;
     QWidget* Label2;
     QLabel* EMail;
-    QPushButton* BitBtn1;
+    TrBitBtn* BitBtn1;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,8 +3,8 @@
 // Usage: vtdesk_pictures <folder>. Writes the seven 32 x 32 tool-bar pictures (TB_TOOLS,
 // TB_IMPORT, TB_EXECSQL, TB_INICONVERT, TB_SQLCONVERT, TB_SQLPARAMS, TB_EXIT), the tool bar's
 // background TB_BACKGROUND, the 16 x 16 button glyphs RDBN_INSERT, RDBN_DELETE, RDBN_EDIT, UP_BTN,
-// DOWN_BTN and BBIGNORE, and the application icon VTDESK (128 x 128). All are drawn here for this
-// project.
+// DOWN_BTN, BBIGNORE, BBOK, BBCANCEL and BBHELP, and the application icon VTDESK (128 x 128). All
+// are drawn here for this project.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -289,6 +289,29 @@ QImage triangleGlyph(bool up) {
     });
 }
 
+QImage checkGlyph() {
+    return glyph([](QPainter& p) {
+        p.setPen(QPen(kGreen, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPolygonF tick;
+        tick << QPointF(2.5, 8.5) << QPointF(6.5, 12.5) << QPointF(13.5, 3.5);
+        p.drawPolyline(tick);
+    });
+}
+
+QImage questionGlyph() {
+    return glyph([](QPainter& p) {
+        p.setPen(QPen(kTeal.darker(120), 1.0));
+        p.setBrush(kTeal);
+        p.drawEllipse(QPointF(8, 8), 7, 7);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(11);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(1, 1, 14, 14), Qt::AlignCenter, QStringLiteral("?"));
+    });
+}
+
 QImage runGlyph() {
     return glyph([](QPainter& p) { drawPlayBadge(p, QPointF(8, 8), 7); });
 }
@@ -330,6 +353,9 @@ int main(int argc, char** argv) {
         {"UP_BTN", triangleGlyph(true)},
         {"DOWN_BTN", triangleGlyph(false)},
         {"BBIGNORE", runGlyph()},
+        {"BBOK", checkGlyph()},
+        {"BBCANCEL", crossGlyph()},
+        {"BBHELP", questionGlyph()},
         {"VTDESK", appIcon()},
     };
     for (const auto& [name, image] : pictures) {

@@ -1,6 +1,7 @@
 // TFormAction: the base of the action windows, a field area with Execute, Cancel and Help.
 #include "desktop/shell/windows/formaction.h"
 
+#include "desktop/controls/trbitbtn.h"
 #include "desktop/shell/help.h"
 #include "desktop/shell/windows/formsupport.h"
 #include "desktop/shell/windows/windowtexts.h"
@@ -18,17 +19,14 @@ TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph) : QDialog
                    ~Qt::WindowMaximizeButtonHint);
     GroupBox1 = new QGroupBox;
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    BitBtn1 = new QPushButton(
-        glyphIcon(executeGlyph.isEmpty() ? QStringLiteral("BBIGNORE") : executeGlyph),
-        QString::fromUtf8(texts::kExecute));
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    const QByteArray glyph =
+        executeGlyph.isEmpty() ? QByteArray("BBIGNORE") : executeGlyph.toLatin1();
+    BitBtn1 = bitBtn("BitBtn1", QString::fromUtf8(texts::kExecute), glyph.constData());
     BitBtn1->setDefault(true);
     BitBtn1->setProperty(kHelpContextProperty, helpctx::kActionExecute);
-    BitBtn2 = new QPushButton(QString::fromUtf8(texts::kCancel));
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2 = bitBtn("BitBtn2", QString::fromUtf8(texts::kCancel), "BBCANCEL");
     BitBtn2->setProperty(kHelpContextProperty, helpctx::kActionCancel);
-    BitBtn3 = new QPushButton(QString::fromUtf8(texts::kHelp));
-    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    BitBtn3 = bitBtn("BitBtn3", QString::fromUtf8(texts::kHelp), "BBHELP");
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(BitBtn1);

@@ -1,6 +1,7 @@
 // TFormAction: the base of the action windows, a field area with Execute, Cancel and Help.
 #pragma once
 
+#include "desktop/controls/trbitbtn.h"
 #include <QDialog>
 
 class QGroupBox;
@@ -17,9 +18,9 @@ public:
 
     // The area the descendants put their fields in.
     QGroupBox* GroupBox1;
-    QPushButton* BitBtn1;
-    QPushButton* BitBtn2;
-    QPushButton* BitBtn3;
+    TrBitBtn* BitBtn1;
+    TrBitBtn* BitBtn2;
+    TrBitBtn* BitBtn3;
 
 private:
     void FormKeyDown();

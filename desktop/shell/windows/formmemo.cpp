@@ -1,7 +1,10 @@
 // TFormMemo: the script viewer, and ViewScriptFile, the service the script windows open it with.
 #include "desktop/shell/windows/formmemo.h"
 
+#include "desktop/controls/trbackground.h"
+#include "desktop/controls/trbitbtn.h"
 #include "desktop/shell/appmessage.h"
+#include "desktop/shell/appsettings.h"
 #include "desktop/shell/help.h"
 #include "desktop/shell/shelltexts.h"
 #include "desktop/shell/windows/formsupport.h"
@@ -48,14 +51,13 @@ TFormMemo::TFormMemo(const QString& fileName, int commandNumber, bool isRsql, QW
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Panel1 = new QWidget;
     Panel1->setFixedHeight(34);
-    BBOK = new QPushButton(tr8(texts::kSave));
-    BBOK->setObjectName(QStringLiteral("BBOK"));
+    BBOK = bitBtn("BBOK", tr8(texts::kSave), "BBOK");
     BBOK->setEnabled(false);
-    BBCancel = new QPushButton(tr8(texts::kCancel));
-    BBCancel->setObjectName(QStringLiteral("BBCancel"));
-    rBitBtn1 = new QPushButton(tr8(texts::kHelp));
-    for (QPushButton* b : {BBOK, BBCancel, rBitBtn1})
-        b->setAutoDefault(false);
+    BBCancel = bitBtn("BBCancel", tr8(texts::kCancel), "BBCANCEL");
+    rBitBtn1 = bitBtn("rBitBtn1", tr8(texts::kHelp), "BBHELP");
+    rBackground1 = new TrBackground(this);
+    rBackground1->setAutoSave(true);
+    rBackground1->setRegKey(RegRoot() + AppSubKey() + QStringLiteral("\\Background"));
     auto* buttons = new QHBoxLayout(Panel1);
     buttons->setContentsMargins(4, 2, 4, 2);
     buttons->addStretch();

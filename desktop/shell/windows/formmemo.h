@@ -1,12 +1,17 @@
 // TFormMemo: the script viewer, and ViewScriptFile, the service the script windows open it with.
 #pragma once
 
+#include "desktop/controls/trbitbtn.h"
 #include "desktop/shell/scriptviewer.h"
 
 #include <QDialog>
 
 class QPlainTextEdit;
 class QPushButton;
+
+namespace vt::desktop {
+class TrBackground;
+}
 class QWidget;
 
 namespace vt::desktop {
@@ -35,9 +40,10 @@ public:
 
     QPlainTextEdit* Memo1;
     QWidget* Panel1;
-    QPushButton* BBOK;
-    QPushButton* BBCancel;
-    QPushButton* rBitBtn1;
+    TrBitBtn* BBOK;
+    TrBitBtn* BBCancel;
+    TrBitBtn* rBitBtn1;
+    TrBackground* rBackground1;
 
 protected:
     void changeEvent(QEvent* event) override;

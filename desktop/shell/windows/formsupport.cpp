@@ -1,6 +1,7 @@
 // Small pieces every window of the program uses: the F1 key, button glyphs and file filters.
 #include "desktop/shell/windows/formsupport.h"
 
+#include "desktop/controls/trbitbtn.h"
 #include "desktop/shell/help.h"
 #include "desktop/shell/resources.h"
 
@@ -32,6 +33,20 @@ void installFormHelp(QWidget* window, int context, QAbstractButton* helpButton) 
                      [=] { showHelp(controlHelpContext(window, context)); });
     if (helpButton)
         QObject::connect(helpButton, &QAbstractButton::clicked, window, [=] { showHelp(context); });
+}
+
+TrBitBtn* bitBtn(const char* objectName, const QString& caption, const char* glyph) {
+    auto* button = new TrBitBtn(caption);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    try {
+        if (glyph && *glyph)
+            button->setGlyphResource(QString::fromLatin1(glyph));
+    } catch (...) {
+        delete button;
+        throw;
+    }
+    return button;
 }
 
 QIcon glyphIcon(const QString& name) {

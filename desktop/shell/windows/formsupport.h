@@ -20,6 +20,12 @@ int controlHelpContext(const QWidget* window, int windowContext);
 // button (when one is given) at the window's context, through the help filter.
 void installFormHelp(QWidget* window, int context, QAbstractButton* helpButton = nullptr);
 
+class TrBitBtn;
+
+// A TrBitBtn with the object name, caption and glyph resource (none for an empty name); throws
+// EResNotFound when no module holds the glyph.
+TrBitBtn* bitBtn(const char* objectName, const QString& caption, const char* glyph);
+
 // The bitmap resource of the program (or of the resource library) as a button icon; throws
 // EResNotFound when no module holds it.
 QIcon glyphIcon(const QString& name);

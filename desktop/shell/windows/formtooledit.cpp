@@ -1,6 +1,7 @@
 // TFormToolEdit: the editor of one external tool (name, program, working directory, parameters).
 #include "desktop/shell/windows/formtooledit.h"
 
+#include "desktop/controls/trbitbtn.h"
 #include "desktop/shell/help.h"
 #include "desktop/shell/textutils.h"
 #include "desktop/shell/windows/formsupport.h"
@@ -63,12 +64,11 @@ TFormToolEdit::TFormToolEdit(QWidget* parent) : QDialog(parent) {
     addRow(texts::kToolEditWorkDir, withBrowse(DEProgram, DEProgramBrowse), DEProgram);
     addRow(texts::kToolEditParams, EParams, EParams);
 
-    rBBOK = new QPushButton(tr8(texts::kSave));
-    rBBOK->setObjectName(QStringLiteral("rBBOK"));
+    rBBOK = bitBtn("rBBOK", tr8(texts::kSave), "BBOK");
     rBBOK->setDefault(true);
     rBBOK->setEnabled(false);
-    rBBCancel = new QPushButton(tr8(texts::kCancel));
-    rBBHelp = new QPushButton(tr8(texts::kHelp));
+    rBBCancel = bitBtn("rBBCancel", tr8(texts::kCancel), "BBCANCEL");
+    rBBHelp = bitBtn("rBBHelp", tr8(texts::kHelp), "BBHELP");
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(rBBOK);

@@ -1,6 +1,7 @@
 // TFormToolEdit: the editor of one external tool (name, program, working directory, parameters).
 #pragma once
 
+#include "desktop/controls/trbitbtn.h"
 #include "desktop/shell/toolseditor.h"
 
 #include <QDialog>
@@ -29,9 +30,9 @@ public:
     QLineEdit* DEProgram;
     QToolButton* DEProgramBrowse;
     QLineEdit* EParams;
-    QPushButton* rBBOK;
-    QPushButton* rBBCancel;
-    QPushButton* rBBHelp;
+    TrBitBtn* rBBOK;
+    TrBitBtn* rBBCancel;
+    TrBitBtn* rBBHelp;
 
 private:
     void ENameChange();

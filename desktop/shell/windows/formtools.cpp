@@ -1,6 +1,7 @@
 // TFormTools: the list of external tools with adding, editing, removing and reordering.
 #include "desktop/shell/windows/formtools.h"
 
+#include "desktop/controls/trbitbtn.h"
 #include "desktop/shell/appmessage.h"
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/help.h"
@@ -22,12 +23,6 @@ QString tr8(const char* text) {
     return QString::fromUtf8(text);
 }
 
-QPushButton* button(const char* name, const QString& caption, const char* glyph) {
-    auto* b = new QPushButton(glyphIcon(QString::fromLatin1(glyph)), caption);
-    b->setObjectName(QString::fromLatin1(name));
-    return b;
-}
-
 std::optional<TToolParams> runToolEditor(QWidget* parent, const std::optional<TToolParams>& tool) {
     auto* editor = new TFormToolEdit(parent);
     if (tool)
@@ -47,23 +42,18 @@ TFormTools::TFormTools(ToolMenuHost& host, QWidget* parent)
     setWindowTitle(tr8(texts::kToolsCaption));
     // The close button's glyph comes from the resource library; without it the window cannot be
     // made, before anything else is built.
-    BBClose = button("BBClose", tr8(texts::kClose), "EXIT_BTN");
+    BBClose = bitBtn("BBClose", tr8(texts::kClose), "EXIT_BTN");
     Label1 = new QLabel(tr8(texts::kToolsLabel));
     ListTools = new QListWidget;
     ListTools->setObjectName(QStringLiteral("ListTools"));
     Label1->setBuddy(ListTools);
-    rBBAdd = button("rBBAdd", tr8(texts::kToolsAdd), "RDBN_INSERT");
-    rBBRemove = button("rBBRemove", tr8(texts::kToolsRemove), "RDBN_DELETE");
-    rBBDelete = button("rBBDelete", tr8(texts::kToolsEdit), "RDBN_EDIT");
+    rBBAdd = bitBtn("rBBAdd", tr8(texts::kToolsAdd), "RDBN_INSERT");
+    rBBRemove = bitBtn("rBBRemove", tr8(texts::kToolsRemove), "RDBN_DELETE");
+    rBBDelete = bitBtn("rBBDelete", tr8(texts::kToolsEdit), "RDBN_EDIT");
     rBBDelete->setProperty("tag", 1);
-    UpBtn = button("UpBtn", QString(), "UP_BTN");
-    DownBtn = button("DownBtn", QString(), "DOWN_BTN");
-    BBHelp = new QPushButton(tr8(texts::kHelp));
-    BBHelp->setObjectName(QStringLiteral("BBHelp"));
-    for (QPushButton* b : {rBBAdd, rBBRemove, rBBDelete, BBClose, BBHelp})
-        b->setAutoDefault(false);
-    UpBtn->setAutoDefault(false);
-    DownBtn->setAutoDefault(false);
+    UpBtn = bitBtn("UpBtn", QString(), "UP_BTN");
+    DownBtn = bitBtn("DownBtn", QString(), "DOWN_BTN");
+    BBHelp = bitBtn("BBHelp", tr8(texts::kHelp), "BBHELP");
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);

@@ -1,6 +1,7 @@
 // TFormTools: the list of external tools with adding, editing, removing and reordering.
 #pragma once
 
+#include "desktop/controls/trbitbtn.h"
 #include "desktop/shell/toolseditor.h"
 
 #include <QDialog>
@@ -39,13 +40,13 @@ public:
 
     QLabel* Label1;
     QListWidget* ListTools;
-    QPushButton* rBBAdd;
-    QPushButton* rBBRemove;
-    QPushButton* rBBDelete;
-    QPushButton* UpBtn;
-    QPushButton* DownBtn;
-    QPushButton* BBClose;
-    QPushButton* BBHelp;
+    TrBitBtn* rBBAdd;
+    TrBitBtn* rBBRemove;
+    TrBitBtn* rBBDelete;
+    TrBitBtn* UpBtn;
+    TrBitBtn* DownBtn;
+    TrBitBtn* BBClose;
+    TrBitBtn* BBHelp;
 
 protected:
     void changeEvent(QEvent* event) override;
