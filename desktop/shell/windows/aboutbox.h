@@ -2,6 +2,7 @@
 #pragma once
 
 #include "desktop/controls/trbitbtn.h"
+#include "desktop/controls/trlabel.h"
 #include "desktop/shell/abouttexts.h"
 
 #include <QDialog>
@@ -29,10 +30,10 @@ public:
     void EMailClick();
 
     QLabel* CompanyImage;
-    QLabel* FileDesc;
+    TrLabel* FileDesc;
     QLabel* Version;
     QFrame* Bevel1;
-    QLabel* RxLabel1;
+    TrLabel* RxLabel1;
     QLabel* HomePage;
     QWidget* Label2;
     QLabel* EMail;

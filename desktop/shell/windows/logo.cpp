@@ -50,6 +50,22 @@ QPixmap picture(const QString& name) {
     return QPixmap::fromImage(image);
 }
 
+// A transparent, right-aligned 3D label of the splash without a frame.
+TrLabel* label3D(QWidget* parent, const QFont& font, const QColor& color, const QColor& top,
+                 const QColor& bottom) {
+    auto* l = new TrLabel(parent);
+    l->setAutoSize(false);
+    l->setFont(font);
+    QPalette palette = l->palette();
+    palette.setColor(QPalette::WindowText, color);
+    l->setPalette(palette);
+    l->setRaisedTopColor(top);
+    l->setRaisedBottomColor(bottom);
+    l->setAlignment(taRightJustify);
+    l->setTransparent(true);
+    return l;
+}
+
 void moveBy(QWidget* w, int dy) {
     w->move(w->x(), w->y() + dy);
 }
@@ -76,14 +92,13 @@ TLogo::TLogo()
     Image2->move(5, 5);
     Image2->setAttribute(Qt::WA_TranslucentBackground);
 
-    RxLabel2 = label(this, arial(13, true, false), QStringLiteral("color: black;"));
-    RxLabel2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    RxLabel2 = label3D(this, arial(13, true, false), Qt::black, Qt::white, QColor());
     RxLabel2->setGeometry(120, 150, 270, 20);
     ImageComp = new QLabel(this);
     ImageComp->setGeometry(194, 203, 205, 52);
     ImageComp->setAttribute(Qt::WA_TranslucentBackground);
-    RxLabel1 = label(this, arial(32, true, false), QStringLiteral("color: #1e8c3a;"));
-    RxLabel1->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    RxLabel1 = label3D(this, arial(32, true, false), QColor(0x1e, 0x8c, 0x3a),
+                       QColor(0x14, 0x7c, 0x7a), Qt::white);
     RxLabel1->setWordWrap(true);
     RxLabel1->setGeometry(100, 60, 290, 90);
     const QFont small = arial(11, false, true);
@@ -107,8 +122,8 @@ TLogo::TLogo()
     QStringList info;
     ReadVersionInfo(&info, QString());
     const AboutTexts about = AboutTexts::fromVersionInfo(info);
-    RxLabel1->setText(about.FileDescription);
-    RxLabel2->setText(about.splashVersion());
+    RxLabel1->setCaption(about.FileDescription);
+    RxLabel2->setCaption(about.splashVersion());
     Label2->setText(about.LegalCopyright);
     Label2->adjustSize();
     Shape1->raise();
@@ -144,9 +159,9 @@ void TLogo::setupProgress(int steps) {
         const int area = height() - ProgressLabel->y();
         const int bar = ProgressBar->height() + 1;
         const int sign = show ? -1 : 1;
-        for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2)})
+        for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label2})
             moveBy(w, sign * area);
-        for (QWidget* w : {RxLabel1, RxLabel2, ImageComp})
+        for (QWidget* w : std::initializer_list<QWidget*>{RxLabel1, RxLabel2, ImageComp})
             moveBy(w, sign * bar);
     }
     ProgressLabel->setVisible(show);

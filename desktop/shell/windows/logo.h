@@ -1,6 +1,7 @@
 // TLogo: the splash window shown while the program starts, and the splash operations.
 #pragma once
 
+#include "desktop/controls/trlabel.h"
 #include "desktop/shell/abouttexts.h"
 
 #include <QWidget>
@@ -27,9 +28,9 @@ public:
 
     QLabel* Image1;
     QLabel* Image2;
-    QLabel* RxLabel2;
+    TrLabel* RxLabel2;
     QLabel* ImageComp;
-    QLabel* RxLabel1;
+    TrLabel* RxLabel1;
     QLabel* Label1;
     QLabel* Label2;
     QLabel* ProgressLabel;

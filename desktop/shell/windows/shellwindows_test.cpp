@@ -223,9 +223,9 @@ void ShellWindowsTest::aboutBoxShowsTheVersionStrings() {
     TAboutBox about;
     const AboutTexts& t = about.aboutTexts();
     QCOMPARE(t.FileDescription, QStringLiteral("Desktop shell window tests"));
-    QCOMPARE(about.FileDesc->text(), t.FileDescription + u' ');
+    QCOMPARE(about.FileDesc->Caption(), t.FileDescription + u' ');
     QCOMPARE(about.Version->text(), QStringLiteral("Версия 3.4.5.6"));
-    QCOMPARE(about.RxLabel1->text(),
+    QCOMPARE(about.RxLabel1->Caption(),
              QStringLiteral("Vantrel Utilities %1\n%2\n%3")
                  .arg(t.ProductVersion, t.LegalCopyright, t.LegalTrademarks));
     QVERIFY(!about.HomePage->text().isEmpty());
@@ -274,7 +274,7 @@ void ShellWindowsTest::splashProgressStepsOnlyWithSteps() {
     TLogo* splash = currentSplash();
     QVERIFY(splash);
     QVERIFY(!splash->ProgressBar->isVisibleTo(splash));
-    QCOMPARE(splash->RxLabel2->text(), QStringLiteral("Версия 3.4"));
+    QCOMPARE(splash->RxLabel2->Caption(), QStringLiteral("Версия 3.4"));
     SplashStep(QStringLiteral("Загрузка"), 1);
     QVERIFY(splash->ProgressLabel->text().isEmpty());
     const int label2Top = splash->Label2->y();
