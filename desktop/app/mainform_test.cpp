@@ -3,6 +3,8 @@
 // order with and without the product resource library.
 #include "desktop/app/desktopstartup.h"
 #include "desktop/app/mainform.h"
+#include "desktop/controls/trbackground.h"
+#include "desktop/errors/windows/errorhandlingapplication.h"
 #include "desktop/shell/appmessage.h"
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/launcher.h"
@@ -63,6 +65,7 @@ private slots:
     void aSecondCommandBringsTheOpenWindowForward();
     void buttonsShowTheirLongHintInTheStatusLine();
     void whatsNewOpensChangesTxtOfTheProgramFolder();
+    void theMainWindowOwnsTheApplicationsErrorHandler();
 
     void startUpRunsInOrderWithTheSplashFor2000Ms();
     void startUpWithoutAUsableResourceLibraryEndsWithoutAMainWindow_data();
@@ -278,6 +281,20 @@ void MainFormTest::whatsNewOpensChangesTxtOfTheProgramFolder() {
     setUrlOpener({});
     QFile::remove(changes);
     QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(changes)});
+}
+
+void MainFormTest::theMainWindowOwnsTheApplicationsErrorHandler() {
+    {
+        TMainForm form;
+        QCOMPARE(ErrorHandlingApplication::errorHandler(), &form.ErrorHandler1);
+        QCOMPARE(form.ErrorHandler1.IniFile(), QStringLiteral("toolserr.ini"));
+        QCOMPARE(form.ErrorHandler1.LogFile(), QStringLiteral("toolserr.log"));
+        QVERIFY(!form.ErrorHandler1.SaveLog());
+        QVERIFY(form.ErrorHandler1.UserName().endsWith(QStringLiteral(" (ОС)")));
+        QCOMPARE(form.rBackground1->RegKey(),
+                 RegRoot() + AppSubKey() + QStringLiteral("\\Background"));
+    }
+    QCOMPARE(ErrorHandlingApplication::errorHandler(), nullptr);
 }
 
 // A start-up whose event loop and clock are replaced: records each step and what exists then.
