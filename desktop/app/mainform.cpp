@@ -33,20 +33,12 @@ namespace {
 constexpr int kButtonWidth = 45;
 constexpr int kButtonHeight = 40;
 
-QString tr8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 } // namespace
 
 TMainForm::TMainForm(TScriptWindows windows, QWidget* parent)
     : QMainWindow(parent), m_windows(std::move(windows)) {
     setObjectName(QStringLiteral("TMainForm"));
     Launcher = new TLauncher(this);
-    rBackground1 = new TrBackground(this);
-    rBackground1->setAutoSave(true);
-    rBackground1->setRedrawBkg(false);
-    rBackground1->setRegKey(RegRoot() + AppSubKey() + QStringLiteral("\\Background"));
     ErrorHandler1.setIniFile(QStringLiteral("toolserr.ini"));
     ErrorHandler1.setIniLocation(flDefault);
     ErrorHandler1.setLogFile(QStringLiteral("toolserr.log"));
@@ -68,6 +60,11 @@ TMainForm::TMainForm(TScriptWindows windows, QWidget* parent)
     // A strip: as wide as the user likes, as tall as menu, tool bar and status line.
     resize(512, sizeHint().height());
     setFixedHeight(sizeHint().height());
+    // The stored placement wins over the designed one.
+    rBackground1 = new TrBackground(this);
+    rBackground1->setAutoSave(true);
+    rBackground1->setRedrawBkg(false);
+    rBackground1->setRegKey(RegRoot() + AppSubKey() + QStringLiteral("\\Background"));
 }
 
 TMainForm::~TMainForm() {

@@ -28,10 +28,6 @@ constexpr int kTextColumn = 248;
 // "no associated program".
 constexpr int kNoAssociation = 31;
 
-QString tr8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 QLabel* linkLabel(const QString& text) {
     auto* l = new QLabel(text);
     l->setCursor(Qt::PointingHandCursor);

@@ -24,10 +24,6 @@
 namespace vt::desktop {
 namespace {
 
-QString tr8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 std::optional<QString> chooseSaveFile(QWidget* parent, const QString& current,
                                       const QString& filter) {
     const QString name = QFileDialog::getSaveFileName(parent, tr8(texts::kChooseFile), current,
@@ -55,9 +51,6 @@ TFormMemo::TFormMemo(const QString& fileName, int commandNumber, bool isRsql, QW
     BBOK->setEnabled(false);
     BBCancel = bitBtn("BBCancel", tr8(texts::kCancel), "BBCANCEL");
     rBitBtn1 = bitBtn("rBitBtn1", tr8(texts::kHelp), "BBHELP");
-    rBackground1 = new TrBackground(this);
-    rBackground1->setAutoSave(true);
-    rBackground1->setRegKey(RegRoot() + AppSubKey() + QStringLiteral("\\Background"));
     auto* buttons = new QHBoxLayout(Panel1);
     buttons->setContentsMargins(4, 2, 4, 2);
     buttons->addStretch();
@@ -70,6 +63,9 @@ TFormMemo::TFormMemo(const QString& fileName, int commandNumber, bool isRsql, QW
     layout->addWidget(Memo1);
     layout->addWidget(Panel1);
     resize(536, 348);
+    rBackground1 = new TrBackground(this);
+    rBackground1->setAutoSave(true);
+    rBackground1->setRegKey(RegRoot() + AppSubKey() + QStringLiteral("\\Background"));
 
     Memo1->setPlainText(readScriptText(fileName));
     Memo1->document()->setModified(false);

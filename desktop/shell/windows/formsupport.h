@@ -9,6 +9,11 @@ class QWidget;
 
 namespace vt::desktop {
 
+// A text of the program (a UTF-8 literal) as the windows show it.
+inline QString tr8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
 // The dynamic property of a control that carries its own help context.
 inline constexpr const char* kHelpContextProperty = "helpContext";
 

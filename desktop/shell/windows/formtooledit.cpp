@@ -21,10 +21,6 @@
 namespace vt::desktop {
 namespace {
 
-QString tr8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 // A line edit with a browse button beside it.
 QWidget* withBrowse(QLineEdit* edit, QToolButton* button) {
     auto* box = new QWidget;

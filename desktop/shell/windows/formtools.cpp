@@ -19,10 +19,6 @@
 namespace vt::desktop {
 namespace {
 
-QString tr8(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 std::optional<TToolParams> runToolEditor(QWidget* parent, const std::optional<TToolParams>& tool) {
     auto* editor = new TFormToolEdit(parent);
     if (tool)
