@@ -117,6 +117,21 @@ static const char vt_version_block[] =
     target_sources(${target} PRIVATE ${src})
 endfunction()
 
+# vt_add_qt_test(NAME SOURCES ... [DEPS ...])
+# A Qt Test executable for windows, run on the offscreen platform with a fresh settings folder.
+function(vt_add_qt_test name)
+    cmake_parse_arguments(A "" "" "SOURCES;DEPS" ${ARGN})
+    add_executable(${name} ${A_SOURCES})
+    target_link_libraries(${name} PRIVATE ${A_DEPS} Qt6::Test)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON
+        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VT_PROGRAM_BIN=${CMAKE_BINARY_DIR}/bin;VT_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+        TIMEOUT 600)
+endfunction()
+
 # vt_install(TARGET [LINK] [HEADERS header...])
 # Installs a deliverable into the installed program folder. LINK also makes it a command: a
 # relative symbolic link of the same name in PREFIX/bin (the program still resolves its own folder

@@ -155,6 +155,21 @@ AnsiCodePage ansiCodePage() {
 
 void setAnsiCodePage(AnsiCodePage page) { g_codePage.store(static_cast<int>(page)); }
 
+char16_t cp1251ToUnicode(unsigned char byte) {
+    return byte < 0x80 ? char16_t(byte) : kCp1251High[byte - 0x80];
+}
+
+char unicodeToCp1251(char32_t character) {
+    if (character < 0x80)
+        return static_cast<char>(character);
+    if (character >= 0x0410 && character <= 0x044F)
+        return static_cast<char>(0xC0 + (character - 0x0410));
+    for (std::size_t k = 0; k < 64; ++k)
+        if (kCp1251High[k] == character)
+            return static_cast<char>(0x80 + k);
+    return '?';
+}
+
 std::string cp1251ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() * 2);
@@ -177,18 +192,7 @@ std::string utf8ToCp1251(std::string_view text) {
             out += static_cast<char>(cp);
             continue;
         }
-        if (cp >= 0x0410 && cp <= 0x044F) {
-            out += static_cast<char>(0xC0 + (cp - 0x0410));
-            continue;
-        }
-        char mapped = '?';
-        for (std::size_t k = 0; k < 64; ++k) {
-            if (kCp1251High[k] == cp) {
-                mapped = static_cast<char>(0x80 + k);
-                break;
-            }
-        }
-        out += mapped;
+        out += unicodeToCp1251(cp);
     }
     return out;
 }

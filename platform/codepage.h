@@ -16,6 +16,12 @@ AnsiCodePage ansiCodePage();
 // Overrides the ANSI code page for the rest of the process (tests use it).
 void setAnsiCodePage(AnsiCodePage page);
 
+// The Unicode character of a CP1251 byte.
+char16_t cp1251ToUnicode(unsigned char byte);
+
+// The CP1251 byte of a character, or '?' when CP1251 cannot hold it.
+char unicodeToCp1251(char32_t character);
+
 // CP1251 bytes to UTF-8.
 std::string cp1251ToUtf8(std::string_view text);
 

@@ -22,6 +22,35 @@ inline constexpr const char* kRegistryDeleteFailed = "Не удалось уда
 // A registry operation without an open key.
 inline constexpr const char* kRegistryNoKey = "Раздел реестра не открыт";
 
+// TLauncher failures; %1 is the program name or working directory in capital letters.
+inline constexpr const char* kLaunchNotFound = "Файл '%1' не найден.";
+inline constexpr const char* kLaunchNotProgram = "Файл '%1' не является программой.";
+inline constexpr const char* kLaunchBadWorkDir = "Неверный рабочий каталог (%1).";
+// Shell execution when no program of the desktop takes the document or the verb.
+inline constexpr const char* kLaunchNoAssociation =
+    "Для указанной операции нет приложения, сопоставленного с данным файлом.";
+
+// The script viewer.
+inline constexpr const char* kFileNotFound = "Файл %1 не найден.";
+inline constexpr const char* kFilterRsql = "rSQL-скрипты (*.rsql)|*.rsql|Все файлы (*.*)|*.*";
+inline constexpr const char* kFilterSql = "SQL-скрипты (*.sql)|*.sql|Все файлы (*.*)|*.*";
+inline constexpr const char* kOverwriteQuestion =
+    "Файл с таким именем уже существует. Перезаписать?";
+inline constexpr const char* kSaveChangesQuestion = "В документ были внесены изменения. Сохранить?";
+
+// The splash and the about window.
+inline constexpr const char* kVersionPrefix = "Версия ";
+inline constexpr const char* kAllRightsReserved = "Все права защищены.";
+inline constexpr const char* kAboutCaption = "О программе";
+inline constexpr const char* kEMailLabel = "E-mail:";
+inline constexpr const char* kSplashFinalStep = "Запуск";
+inline constexpr const char* kHomePageErrorTitle = "Ошибка показа веб-страницы:";
+inline constexpr const char* kHomePageErrorMessage = "Не могу запустить веб-броузер.";
+inline constexpr const char* kHomePageErrorDetails = "Web browser error #%1.\r\n%2";
+inline constexpr const char* kEMailErrorTitle = "Ошибка отправки письма:";
+inline constexpr const char* kEMailErrorMessage = "Не могу запустить почтового клиента.";
+inline constexpr const char* kEMailErrorDetails = "E-mail client error #%1.\r\n%2";
+
 // Captions of the message-box buttons, as the platform shows them in Russian.
 inline constexpr const char* kButtonOk = "ОК";
 inline constexpr const char* kButtonCancel = "Отмена";
