@@ -1,5 +1,9 @@
 // End-to-end tests of vtconsole status and up with the real plug-in, against SQLite files and
 // the PostgreSQL server of the test run.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <memory>
 
@@ -187,6 +191,27 @@ TEST_P(PipelineRunTest, DamagedScriptEndsWithItsOwnExitCode) {
 
 INSTANTIATE_TEST_SUITE_P(Backends, PipelineRunTest,
                          ::testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const auto& info) { return backendName(info.param); });
+
+class PipelineSqliteTest : public PipelineRunTest {};
+
+TEST_P(PipelineSqliteTest, ARunLockHeldElsewhereEndsWithTheLockTimeoutExit) {
+    // Another process holding the database's run lock: the lock file beside the database.
+    const std::string lockFile =
+        std::filesystem::canonical(dir.file("lite.db")).string() + "-vtlock";
+    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ProcessResult r = vtconsole("up", {folder(), "--init", "--json"}, {{"VT_LOCK_TIMEOUT", "1"}});
+    ::close(fd);
+    EXPECT_EQ(r.exitCode, 4) << r.output << r.errors;
+    EXPECT_EQ(parsed(r)["error"]["cause"], "lock-timeout");
+    EXPECT_FALSE(db->hasTable("t"));
+    // Once the holder is gone the same command goes through.
+    EXPECT_EQ(vtconsole("up", {folder(), "--init"}).exitCode, 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, PipelineSqliteTest, ::testing::Values(Backend::Sqlite),
                          [](const auto& info) { return backendName(info.param); });
 
 class PipelinePostgresTest : public PipelineRunTest {};

@@ -11,10 +11,18 @@
 namespace vt::script {
 namespace {
 
-// The C library's Unicode case tables, independent of the user's locale.
+// The C library's Unicode case tables, independent of the user's locale. Freed when the module
+// is unloaded (the plug-in is unloaded after each run).
 locale_t unicodeLocale() {
-    static const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
-    return locale;
+    struct Owned {
+        locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
+        ~Owned() {
+            if (locale)
+                ::freelocale(locale);
+        }
+    };
+    static const Owned owned;
+    return owned.locale;
 }
 
 char32_t lowerCodePoint(char32_t c) {
