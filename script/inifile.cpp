@@ -357,6 +357,19 @@ void IniFile::flush() {
     m->flush();
 }
 
+void IniFile::writeAtOnce(const std::function<void()>& changes) {
+    m->autoFlush = false;
+    try {
+        changes();
+        m->flush();
+    } catch (...) {
+        reload();
+        m->autoFlush = true;
+        throw;
+    }
+    m->autoFlush = true;
+}
+
 void IniFile::reload() {
     m->clear();
 }

@@ -136,6 +136,10 @@ public:
     // Forgets the cached contents and any pending changes: the next operation reads the file
     // again.
     void reload();
+    // Runs several changes and writes them in one atomic write. When a change or the write
+    // fails, the pending changes are dropped (memory and file agree again, the file as it was)
+    // and the failure passes on. Auto-flush is on afterwards.
+    void writeAtOnce(const std::function<void()>& changes);
     // When off, the file is read once and later changes on disk are not looked for.
     void setWatchDisk(bool on);
 

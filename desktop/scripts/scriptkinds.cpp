@@ -54,8 +54,7 @@ ScriptKind ScriptKinds::load(std::string_view name) const {
 
 void ScriptKinds::save(const ScriptKind& kind) {
     // One write for the whole kind, so that a failure leaves the file as it was.
-    m_ini.setAutoFlush(false);
-    try {
+    m_ini.writeAtOnce([&] {
         if (kind.useDefault) {
             for (const std::string& section : m_ini.sectionNames())
                 m_ini.writeInteger(section, kUseDefault, 0);
@@ -73,13 +72,7 @@ void ScriptKinds::save(const ScriptKind& kind) {
             m_ini.deleteKey(kind.name, kDialect);
         else
             m_ini.writeString(kind.name, kDialect, kind.dialect);
-        m_ini.flush();
-    } catch (...) {
-        m_ini.reload();
-        m_ini.setAutoFlush(true);
-        throw;
-    }
-    m_ini.setAutoFlush(true);
+    });
 }
 
 void ScriptKinds::remove(std::string_view name) {

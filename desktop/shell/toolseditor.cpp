@@ -140,19 +140,12 @@ void ToolsEditor::rewrite() {
     for (const QString& name : m_names)
         tools.push_back(readTool(m_ini, name));
     ensureFolderOf(m_ini.path());
-    m_ini.setAutoFlush(false);
-    try {
+    m_ini.writeAtOnce([&] {
         for (const std::string& section : m_ini.sectionNames())
             m_ini.eraseSection(section);
         for (const TToolParams& tool : tools)
             writeTool(m_ini, tool);
-        m_ini.flush();
-    } catch (...) {
-        m_ini.reload();
-        m_ini.setAutoFlush(true);
-        throw;
-    }
-    m_ini.setAutoFlush(true);
+    });
     m_host.setToolDelimVisible(!m_names.isEmpty());
 }
 
