@@ -2,7 +2,8 @@
 # Builds (scripts/build.sh), then saves a PNG of each window and state of the desktop program into
 # build/screenshots/, for review by eye: the controls demo on a virtual X screen, and the shell's
 # windows (splash, main window with its Tools menu open, tools list and editor, script viewer,
-# about box) grabbed by their screenshot tool.
+# about box) and the script windows (kinds list and editor, both conversions) grabbed by their
+# screenshot tools.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (default build/)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,6 +33,14 @@ shell_windows() {
         "$build/tools/vtdesk_screenshots" "$build/bin" "$out"
 }
 
+# The script-kind and conversion windows, filled in as a user would; the tool makes its own
+# settings folder with sample kinds.
+script_windows() {
+    XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
+        "$build/tools/vtscriptwindows_screenshots" "$build/bin" "$out"
+}
+
 controls_demo
 shell_windows
+script_windows
 echo "Screenshots in $out"

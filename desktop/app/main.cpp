@@ -1,10 +1,18 @@
 // vtdesk: the desktop program of Vantrel Utilities.
 #include "desktop/app/desktopstartup.h"
 #include "desktop/errors/windows/errorhandlingapplication.h"
+#include "desktop/scripts/windows/formconvert1.h"
+#include "desktop/scripts/windows/formconvert2.h"
+#include "desktop/scripts/windows/formsqltools.h"
 
 int main(int argc, char** argv) {
+    using namespace vt::desktop;
     // Exceptions leaving event handlers reach the main window's error handler.
-    vt::desktop::ErrorHandlingApplication app(argc, argv);
-    vt::desktop::DesktopStartup startup(app);
-    return vt::desktop::runStartup(startup);
+    ErrorHandlingApplication app(argc, argv);
+    TScriptWindows windows;
+    windows.convert1 = [](TMainForm* owner) -> QWidget* { return new TFormConvert1(owner); };
+    windows.convert2 = [](TMainForm* owner) -> QWidget* { return new TFormConvert2(owner); };
+    windows.sqlTools = [](TMainForm* owner) -> QDialog* { return new TFormSQLTools(owner); };
+    DesktopStartup startup(app, std::move(windows));
+    return runStartup(startup);
 }
