@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 #include "platform/codepage.h"
 
@@ -29,6 +30,13 @@ QString changeFileExt(const QString& fileName, const QString& ext) {
 bool fileStandsAt(const QString& path) {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
+}
+
+bool sameFile(const QString& first, const QString& second) {
+    struct stat a {};
+    struct stat b {};
+    return ::stat(filePath(first).c_str(), &a) == 0 && ::stat(filePath(second).c_str(), &b) == 0 &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 } // namespace vt::desktop

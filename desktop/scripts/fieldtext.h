@@ -23,4 +23,7 @@ QString changeFileExt(const QString& fileName, const QString& ext);
 // True when a file (or a symbolic link, even a dangling one) stands at the path.
 bool fileStandsAt(const QString& path);
 
+// True when both names lead to one existing file (through links, other spellings or hard links).
+bool sameFile(const QString& first, const QString& second);
+
 } // namespace vt::desktop

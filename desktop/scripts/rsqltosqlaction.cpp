@@ -12,6 +12,11 @@ RsqlToSqlAction::RsqlToSqlAction(ScriptKind kind, RsqlToSqlFields fields)
     : m_kind(std::move(kind)), m_fields(std::move(fields)) {}
 
 bool RsqlToSqlAction::confirm() const {
+    // Writing over the script being read would replace it with its conversion.
+    if (sameFile(m_fields.rsqlFile, m_fields.sqlFile)) {
+        ShowAppMessage(QString::fromUtf8(texts::kOutputIsInput), mb::kOk | mb::kIconError);
+        return false;
+    }
     return !fileStandsAt(m_fields.sqlFile) ||
            ShowAppMessage(QString::fromUtf8(texts::kOverwriteQuestion),
                           mb::kYesNo | mb::kIconQuestion) == mb::idYes;

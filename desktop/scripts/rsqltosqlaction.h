@@ -24,7 +24,8 @@ class RsqlToSqlAction final {
 public:
     RsqlToSqlAction(ScriptKind kind, RsqlToSqlFields fields);
 
-    // Asks before replacing an existing SQL file; false when the user refuses.
+    // Refuses an SQL file that is the rSQL file itself and asks before replacing an existing SQL
+    // file; false when the conversion stops here.
     bool confirm() const;
 
     // The conversion; its result is 1 when the SQL file was written and 0 when the password does

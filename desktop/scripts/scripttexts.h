@@ -13,6 +13,8 @@ inline constexpr std::string_view kPasswordNotConfirmed = "Пароль подт
 inline constexpr std::string_view kOverwriteQuestion =
     "Файл с таким именем уже существует. Перезаписать?";
 inline constexpr std::string_view kRemoveKindQuestion = "Удалить вид скрипта ?";
+inline constexpr std::string_view kOutputIsInput =
+    "Файл для записи совпадает с исходным файлом. Укажите другое имя.";
 
 // "Файл <name> не существует."
 inline std::string fileMissing(std::string_view fileName) {

@@ -12,6 +12,11 @@ SqlToRsqlAction::SqlToRsqlAction(ScriptKind kind, SqlToRsqlFields fields)
     : m_kind(std::move(kind)), m_fields(std::move(fields)) {}
 
 bool SqlToRsqlAction::confirm() const {
+    // Writing over the script being read would replace the user's SQL with its conversion.
+    if (sameFile(m_fields.sqlFile, m_fields.rsqlFile)) {
+        ShowAppMessage(QString::fromUtf8(texts::kOutputIsInput), mb::kOk | mb::kIconError);
+        return false;
+    }
     if (fileStandsAt(m_fields.rsqlFile) &&
         ShowAppMessage(QString::fromUtf8(texts::kOverwriteQuestion), mb::kYesNo | mb::kIconQuestion) !=
             mb::idYes)

@@ -35,8 +35,8 @@ class SqlToRsqlAction final {
 public:
     SqlToRsqlAction(ScriptKind kind, SqlToRsqlFields fields);
 
-    // Asks before replacing an existing rSQL file and refuses a password confirmed wrongly
-    // (whether or not scrambling is chosen). False when the conversion stops here; nothing has
+    // Refuses an rSQL file that is the SQL file itself, asks before replacing an existing rSQL
+    // file and refuses a password confirmed wrongly (whether or not scrambling is chosen). False when the conversion stops here; nothing has
     // been written then.
     bool confirm() const;
 

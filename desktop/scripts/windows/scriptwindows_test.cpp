@@ -100,6 +100,7 @@ private slots:
     void convert2WritesWhatVtconvertWrites();
     void convert2RefusesAWrongPassword();
     void aRefusedOverwriteLeavesTheFileAndOpensNoViewer();
+    void writingOverTheScriptBeingReadIsRefused();
     void aMissingScriptReachesTheErrorHandlerAndTheWindowStaysUsable();
     void f4InAFileBoxOpensTheViewerAndTakesTheNameBack();
     void closingFreesTheWindow();
@@ -592,6 +593,30 @@ void ScriptWindowsTest::aRefusedOverwriteLeavesTheFileAndOpensNoViewer() {
     execute(back);
     QCOMPARE(m_messages.size(), 2);
     QCOMPARE(readFile(QStringLiteral("update.sql")), QByteArray(kFirebirdSql));
+    QVERIFY(m_views.empty());
+}
+
+void ScriptWindowsTest::writingOverTheScriptBeingReadIsRefused() {
+    const QString refused = QStringLiteral("Файл для записи совпадает с исходным файлом. Укажите "
+                                           "другое имя.");
+    writeFile(QStringLiteral("update.rsql"), kFirebirdSql);
+    TFormConvert1 form;
+    watch(form);
+    form.FEScript->setText(file(QStringLiteral("update.rsql")));
+    execute(form);
+    QCOMPARE(m_messages, QStringList{refused});
+    QCOMPARE(m_flags, std::vector<unsigned>{16});
+    QCOMPARE(readFile(QStringLiteral("update.rsql")), QByteArray(kFirebirdSql));
+
+    // Another spelling of the same file is the same file.
+    m_messages.clear();
+    TFormConvert2 back;
+    watch(back);
+    back.FEIni2->setText(file(QStringLiteral("update.rsql")));
+    back.FESQLFile->setText(m_config->path() + QStringLiteral("/./update.rsql"));
+    execute(back);
+    QCOMPARE(m_messages, QStringList{refused});
+    QCOMPARE(readFile(QStringLiteral("update.rsql")), QByteArray(kFirebirdSql));
     QVERIFY(m_views.empty());
 }
 
