@@ -34,7 +34,8 @@ QLineEdit* lineEdit(const char* name) {
 
 } // namespace
 
-TFormConvert1::TFormConvert1(QWidget* parent) : TFormScriptAction(parent) {
+TFormConvert1::TFormConvert1(QWidget* parent)
+    : TFormScriptAction(parent, helpctx::kConvert1) {
     setObjectName(QStringLiteral("TFormConvert1"));
     setWindowTitle(tr8(texts::kConvert1Caption));
     rBackground->setObjectName(QStringLiteral("rBackground1"));
@@ -106,8 +107,9 @@ TFormConvert1::TFormConvert1(QWidget* parent) : TFormScriptAction(parent) {
     connect(CBCrypt, &QCheckBox::toggled, this, &TFormConvert1::CBCryptClick);
     connect(SBLookSQL, &QToolButton::clicked, this, &TFormConvert1::SBLookSQLClick);
     connect(BitBtn1, &QPushButton::clicked, this, &TFormConvert1::rBitBtn1Click);
-    installFormHelp(this, helpctx::kConvert1, BitBtn3);
 
+    orderFields({FEScript, SBLookSQL, CBScript, SBEdit, FEIni, Edit1, Edit3, CBCrypt, EPassKey,
+                 EPassKey1, EDBCode, EDBUser, Memo1});
     CBCryptClick();
     fillKinds();
 }

@@ -21,7 +21,8 @@
 
 namespace vt::desktop {
 
-TFormConvert2::TFormConvert2(QWidget* parent) : TFormScriptAction(parent) {
+TFormConvert2::TFormConvert2(QWidget* parent)
+    : TFormScriptAction(parent, helpctx::kConvert2) {
     setObjectName(QStringLiteral("TFormConvert2"));
     setWindowTitle(tr8(texts::kConvert2Caption));
     FEIni2 = fileBox("FEIni2", false, texts::kRsqlFilter, "ini");
@@ -56,8 +57,8 @@ TFormConvert2::TFormConvert2(QWidget* parent) : TFormScriptAction(parent) {
     connect(FESQLFile, &QLineEdit::textChanged, this, [this] { FEIni2Change(false); });
     connect(SBSQLView, &QToolButton::clicked, this, &TFormConvert2::SBSQLViewClick);
     connect(BitBtn1, &QPushButton::clicked, this, &TFormConvert2::Button2Click);
-    installFormHelp(this, helpctx::kConvert2, BitBtn3);
 
+    orderFields({FEIni2, SBSQLView, CBScript, SBEdit, FESQLFile, ETerm, EPassKey});
     fillKinds();
 }
 

@@ -26,7 +26,8 @@ constexpr int kPollMilliseconds = 40;
 
 } // namespace
 
-TFormScriptAction::TFormScriptAction(QWidget* parent) : TFormAction(parent) {
+TFormScriptAction::TFormScriptAction(QWidget* parent, int helpContext)
+    : TFormAction(parent, {}, helpContext) {
     // Unlike the base, a resizable frame: the fields grow with the window.
     setWindowFlags(windowFlags() & ~Qt::MSWindowsFixedSizeDialogHint);
     layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
@@ -84,6 +85,16 @@ QLabel* TFormScriptAction::addLabel(QGridLayout* grid, const char* caption, QWid
     label->setBuddy(buddy);
     grid->addWidget(label, row, column);
     return label;
+}
+
+void TFormScriptAction::orderFields(const QList<QWidget*>& fields) {
+    QWidget* previous = nullptr;
+    for (QWidget* next : fields + QList<QWidget*>{BitBtn1, BitBtn2, BitBtn3}) {
+        if (previous)
+            setTabOrder(previous, next);
+        previous = next;
+    }
+    fields.constFirst()->setFocus();
 }
 
 void TFormScriptAction::fillKinds() {

@@ -40,8 +40,9 @@ public:
     TrBackground* rBackground;
 
 protected:
-    // Builds the kind list and the progress bar and gives the window a resizable frame.
-    explicit TFormScriptAction(QWidget* parent);
+    // Builds the kind list and the progress bar and gives the window a resizable frame; F1 and
+    // Help open the help at the context.
+    TFormScriptAction(QWidget* parent, int helpContext);
     ~TFormScriptAction() override;
 
     // The chosen kind as the file holds it now, or nothing.
@@ -54,6 +55,9 @@ protected:
     TrSpeedButton* f4Button(const char* name, QWidget* control);
     // A file box with the filter and default extension.
     TrFileEdit* fileBox(const char* name, bool forSaving, const char* filter, const char* ext);
+    // Makes the fields, in the order given, come before the buttons when tabbing, and gives the
+    // first of them the focus.
+    void orderFields(const QList<QWidget*>& fields);
     // Puts a caption with its buddy into the grid.
     QLabel* addLabel(QGridLayout* grid, const char* caption, QWidget* buddy, int row, int column);
 

@@ -13,6 +13,7 @@
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/resourcelibrary.h"
 #include "desktop/shell/resourcemodule.h"
+#include "desktop/shell/urlopener.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -104,6 +105,8 @@ private slots:
     void aMissingScriptReachesTheErrorHandlerAndTheWindowStaysUsable();
     void f4InAFileBoxOpensTheViewerAndTakesTheNameBack();
     void closingFreesTheWindow();
+    void everyWindowOpensTheHelpAtItsOwnContext_data();
+    void everyWindowOpensTheHelpAtItsOwnContext();
 
 private:
     QString file(const QString& name) const { return QDir(m_config->path()).filePath(name); }
@@ -668,6 +671,51 @@ void ScriptWindowsTest::closingFreesTheWindow() {
     form->show();
     form->BitBtn2->click();
     QTRY_VERIFY(reference.isNull());
+}
+
+void ScriptWindowsTest::everyWindowOpensTheHelpAtItsOwnContext_data() {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("context");
+    QTest::newRow("SQL to rSQL") << "TFormConvert1" << "100300";
+    QTest::newRow("rSQL to SQL") << "TFormConvert2" << "100500";
+    QTest::newRow("kind editor") << "TFormSQLEdit" << "100600";
+    QTest::newRow("kinds list") << "TFormSQLTools" << "100700";
+}
+
+void ScriptWindowsTest::everyWindowOpensTheHelpAtItsOwnContext() {
+    QFETCH(QString, window);
+    QFETCH(QString, context);
+    QStringList opened;
+    setUrlOpener([&](const QUrl& url) {
+        opened << url.fragment();
+        return true;
+    });
+    std::unique_ptr<QDialog> form;
+    QAbstractButton* help = nullptr;
+    if (window == QLatin1String("TFormConvert1")) {
+        auto* f = new TFormConvert1;
+        help = f->BitBtn3;
+        form.reset(f);
+    } else if (window == QLatin1String("TFormConvert2")) {
+        auto* f = new TFormConvert2;
+        help = f->BitBtn3;
+        form.reset(f);
+    } else if (window == QLatin1String("TFormSQLEdit")) {
+        auto* f = new TFormSQLEdit;
+        help = f->rBBHelp;
+        form.reset(f);
+    } else {
+        auto* f = new TFormSQLTools;
+        help = f->BBHelp;
+        form.reset(f);
+    }
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->activateWindow();
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    help->click();
+    setUrlOpener({});
+    QCOMPARE(opened, (QStringList{context, context}));
 }
 
 } // namespace vt::desktop
