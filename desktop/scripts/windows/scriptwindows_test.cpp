@@ -15,6 +15,7 @@
 #include "desktop/shell/resourcemodule.h"
 #include "desktop/shell/urlopener.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -91,6 +92,7 @@ private slots:
     void convert2ExecuteEnabling();
     void thePasswordGroupIsEnabledOnlyWithItsCheckBox();
     void choosingAKindFillsItsDefaults();
+    void browsingStartsInTheKindsFolderWithTheFileBoxsFilter();
 
     void convert1WritesWhatVtconvertWrites_data();
     void convert1WritesWhatVtconvertWrites();
@@ -429,6 +431,46 @@ void ScriptWindowsTest::choosingAKindFillsItsDefaults() {
     convert2.ETerm->setText(QStringLiteral("^"));
     convert2.CBScript->setCurrentText(QStringLiteral("Firebird"));
     QCOMPARE(convert2.ETerm->text(), QStringLiteral(";"));
+}
+
+void ScriptWindowsTest::browsingStartsInTheKindsFolderWithTheFileBoxsFilter() {
+    ScriptKinds kinds(SqlToolsIni());
+    ScriptKind firebird = kinds.load("Firebird");
+    firebird.defaultPath = "/srv/scripts";
+    kinds.save(firebird);
+    TFormConvert1 form;
+    form.CBScript->setCurrentText(QStringLiteral("Firebird"));
+    struct Asked {
+        QString folder, filter, ext;
+        TrFileEdit::Mode mode;
+    };
+    std::vector<Asked> asked;
+    QString answer = QStringLiteral("/srv/scripts/stock.sql");
+    const auto runner = [&](TrFileEdit& box) {
+        asked.push_back({box.startFolder(), box.filter(), box.defaultExt(), box.mode()});
+        return answer;
+    };
+    form.FEScript->setFileDialogRunner(runner);
+    form.FEIni->setFileDialogRunner(runner);
+    const auto browse = [](TrFileEdit* box) {
+        box->findChild<QAction*>(QStringLiteral("browse"))->trigger();
+    };
+    browse(form.FEScript);
+    QCOMPARE(form.FEScript->text(), QStringLiteral("/srv/scripts/stock.sql"));
+    QCOMPARE(form.FEIni->text(), QStringLiteral("/srv/scripts/stock.rsql"));
+    answer.clear(); // the user cancels: the name stays
+    browse(form.FEIni);
+    QCOMPARE(form.FEIni->text(), QStringLiteral("/srv/scripts/stock.rsql"));
+    QCOMPARE(asked.size(), std::size_t{2});
+    QCOMPARE(asked[0].folder, QStringLiteral("/srv/scripts"));
+    QCOMPARE(asked[0].filter,
+             QStringLiteral("SQL-скрипты (*.sql)|*.sql|Все файлы (*.*)|*.*"));
+    QCOMPARE(asked[0].ext, QStringLiteral("Sql"));
+    QVERIFY(asked[0].mode == TrFileEdit::Mode::Open);
+    QCOMPARE(asked[1].filter,
+             QStringLiteral("rSQL-скрипты (*.rsql)|*.rsql|Все файлы (*.*)|*.*"));
+    QCOMPARE(asked[1].ext, QStringLiteral("rSQL"));
+    QVERIFY(asked[1].mode == TrFileEdit::Mode::Save);
 }
 
 void ScriptWindowsTest::convert1WritesWhatVtconvertWrites_data() {
