@@ -34,8 +34,10 @@ void writeSql(const QString& path, double megabytes) {
     const qint64 target = static_cast<qint64>(megabytes * 1024 * 1024);
     QByteArray chunk;
     for (int n = 1; file.size() + chunk.size() < target; ++n) {
-        chunk += "/* order " + QByteArray::number(n) + " */\r\nUPDATE orders SET state = 'ready'\r\n"
-                 "  WHERE id = " + QByteArray::number(n) + ";\r\n";
+        chunk += "/* order " + QByteArray::number(n) +
+                 " */\r\nUPDATE orders SET state = 'ready'\r\n"
+                 "  WHERE id = " +
+                 QByteArray::number(n) + ";\r\n";
         if (chunk.size() > (1 << 20)) {
             file.write(chunk);
             chunk.clear();
@@ -77,7 +79,8 @@ int main(int argc, char** argv) {
     clock.restart();
     ConversionJob job;
     job.start([&](const ProgressCallback& progress) {
-        SqlToRsqlConverter worker(SplitSettings::fromKind(ScriptKinds(SqlToolsIni()).load("Plain")));
+        SqlToRsqlConverter worker(
+            SplitSettings::fromKind(ScriptKinds(SqlToolsIni()).load("Plain")));
         worker.setProgress(progress);
         return worker.convert(QFile::encodeName(sql).toStdString(),
                               QFile::encodeName(dir.filePath("job.rsql")).toStdString(), {});
@@ -96,9 +99,8 @@ int main(int argc, char** argv) {
     qint64 longestGap = 0;
     QTimer ticker;
     ticker.setInterval(10);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        longestGap = std::max(longestGap, tick.restart());
-    });
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, tick.restart()); });
     clock.restart();
     tick.start();
     ticker.start();

@@ -36,9 +36,8 @@ void ConversionJob::start(Work work) {
     m_error = nullptr;
     m_thread = std::thread([this, work = std::move(work)] {
         try {
-            m_result = work([this](std::size_t position, std::size_t maximum) {
-                report(position, maximum);
-            });
+            m_result = work(
+                [this](std::size_t position, std::size_t maximum) { report(position, maximum); });
         } catch (...) {
             m_error = std::current_exception();
         }

@@ -68,7 +68,8 @@ TEST(ConversionJobTest, TheWorkRunsApartAndItsProgressAndResultReachTheOwner) {
 
 TEST(ConversionJobTest, AFailureOfTheWorkIsRethrownToTheOwnerAndTheJobCanRunAgain) {
     ConversionJob job;
-    job.start([](const ProgressCallback&) -> std::size_t { throw std::runtime_error("disk full"); });
+    job.start(
+        [](const ProgressCallback&) -> std::size_t { throw std::runtime_error("disk full"); });
     EXPECT_THROW(
         {
             try {

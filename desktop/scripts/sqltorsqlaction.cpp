@@ -18,8 +18,8 @@ bool SqlToRsqlAction::confirm() const {
         return false;
     }
     if (fileStandsAt(m_fields.rsqlFile) &&
-        ShowAppMessage(QString::fromUtf8(texts::kOverwriteQuestion), mb::kYesNo | mb::kIconQuestion) !=
-            mb::idYes)
+        ShowAppMessage(QString::fromUtf8(texts::kOverwriteQuestion),
+                       mb::kYesNo | mb::kIconQuestion) != mb::idYes)
         return false;
     if (m_fields.password != m_fields.confirmation) {
         ShowAppMessage(QString::fromUtf8(texts::kPasswordNotConfirmed), mb::kOk | mb::kIconError);

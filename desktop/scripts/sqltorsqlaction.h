@@ -36,8 +36,8 @@ public:
     SqlToRsqlAction(ScriptKind kind, SqlToRsqlFields fields);
 
     // Refuses an rSQL file that is the SQL file itself, asks before replacing an existing rSQL
-    // file and refuses a password confirmed wrongly (whether or not scrambling is chosen). False when the conversion stops here; nothing has
-    // been written then.
+    // file and refuses a password confirmed wrongly (whether or not scrambling is chosen). False
+    // when the conversion stops here; nothing has been written then.
     bool confirm() const;
 
     // The conversion; its result is the number of commands written. It holds copies of

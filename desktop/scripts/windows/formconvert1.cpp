@@ -34,8 +34,7 @@ QLineEdit* lineEdit(const char* name) {
 
 } // namespace
 
-TFormConvert1::TFormConvert1(QWidget* parent)
-    : TFormScriptAction(parent, helpctx::kConvert1) {
+TFormConvert1::TFormConvert1(QWidget* parent) : TFormScriptAction(parent, helpctx::kConvert1) {
     setObjectName(QStringLiteral("TFormConvert1"));
     setWindowTitle(tr8(texts::kConvert1Caption));
     rBackground->setObjectName(QStringLiteral("rBackground1"));
@@ -114,17 +113,12 @@ TFormConvert1::TFormConvert1(QWidget* parent)
     fillKinds();
 }
 
-void TFormConvert1::CBScriptChange() {
-    m_kind = chosenKind();
-    SBEdit->setEnabled(CBScript->currentIndex() >= 0);
-    if (m_kind) {
-        const QString folder = fromAnsiText(m_kind->defaultPath);
-        FEScript->setInitialDir(folder);
-        FEIni->setInitialDir(folder);
-        EDBUser->setText(fromAnsiText(m_kind->userName));
-        EDBCode->setText(fromAnsiText(m_kind->dbCode));
-    }
-    updateExecute();
+void TFormConvert1::useKind(const ScriptKind& kind) {
+    const QString folder = fromAnsiText(kind.defaultPath);
+    FEScript->setInitialDir(folder);
+    FEIni->setInitialDir(folder);
+    EDBUser->setText(fromAnsiText(kind.userName));
+    EDBCode->setText(fromAnsiText(kind.dbCode));
 }
 
 void TFormConvert1::FEScriptChange() {
@@ -138,11 +132,11 @@ void TFormConvert1::FEIniChange() {
 }
 
 void TFormConvert1::updateExecute() {
-    BitBtn1->setEnabled(!converting() && canConvertToRsql(FEScript->text().toStdString(),
-                                                          FEIni->text().toStdString(),
-                                                          m_kind.has_value(),
-                                                          Edit1->text().toStdString(),
-                                                          EDBCode->text().toStdString()));
+    BitBtn1->setEnabled(!converting() &&
+                        canConvertToRsql(FEScript->text().toStdString(),
+                                         FEIni->text().toStdString(), m_kind.has_value(),
+                                         Edit1->text().toStdString(),
+                                         EDBCode->text().toStdString()));
     SBLookSQL->setEnabled(IsNotBlank(FEScript->text()));
 }
 

@@ -17,7 +17,6 @@ public:
     explicit TFormConvert1(QWidget* parent = nullptr);
 
     // Handlers, as the window's layout names them.
-    void CBScriptChange() override;
     void FEScriptChange();
     void FEIniChange();
     void CBCryptClick();
@@ -42,11 +41,9 @@ public:
     QPlainTextEdit* Memo1;
 
 protected:
+    // Starting folder of both file boxes, user and database code.
+    void useKind(const ScriptKind& kind) override;
     void updateExecute() override;
-
-private:
-    // The settings of the chosen kind, read when it is chosen.
-    std::optional<ScriptKind> m_kind;
 };
 
 } // namespace vt::desktop

@@ -21,8 +21,7 @@
 
 namespace vt::desktop {
 
-TFormConvert2::TFormConvert2(QWidget* parent)
-    : TFormScriptAction(parent, helpctx::kConvert2) {
+TFormConvert2::TFormConvert2(QWidget* parent) : TFormScriptAction(parent, helpctx::kConvert2) {
     setObjectName(QStringLiteral("TFormConvert2"));
     setWindowTitle(tr8(texts::kConvert2Caption));
     FEIni2 = fileBox("FEIni2", false, texts::kRsqlFilter, "ini");
@@ -62,16 +61,11 @@ TFormConvert2::TFormConvert2(QWidget* parent)
     fillKinds();
 }
 
-void TFormConvert2::CBScriptChange() {
-    m_kind = chosenKind();
-    SBEdit->setEnabled(CBScript->currentIndex() >= 0);
-    if (m_kind) {
-        const QString folder = fromAnsiText(m_kind->defaultPath);
-        FEIni2->setInitialDir(folder);
-        FESQLFile->setInitialDir(folder);
-        ETerm->setText(fromAnsiText(m_kind->delimiter));
-    }
-    updateExecute();
+void TFormConvert2::useKind(const ScriptKind& kind) {
+    const QString folder = fromAnsiText(kind.defaultPath);
+    FEIni2->setInitialDir(folder);
+    FESQLFile->setInitialDir(folder);
+    ETerm->setText(fromAnsiText(kind.delimiter));
 }
 
 void TFormConvert2::FEIni2Change(bool fromRsql) {
@@ -81,9 +75,9 @@ void TFormConvert2::FEIni2Change(bool fromRsql) {
 }
 
 void TFormConvert2::updateExecute() {
-    BitBtn1->setEnabled(!converting() && canConvertToSql(FEIni2->text().toStdString(),
-                                                         FESQLFile->text().toStdString(),
-                                                         m_kind.has_value()));
+    BitBtn1->setEnabled(!converting() &&
+                        canConvertToSql(FEIni2->text().toStdString(),
+                                        FESQLFile->text().toStdString(), m_kind.has_value()));
     SBSQLView->setEnabled(IsNotBlank(FEIni2->text()));
 }
 

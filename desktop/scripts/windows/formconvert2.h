@@ -14,7 +14,6 @@ public:
     explicit TFormConvert2(QWidget* parent = nullptr);
 
     // Handlers, as the window's layout names them.
-    void CBScriptChange() override;
     // A change of either file box; fromRsql when it is FEIni2's.
     void FEIni2Change(bool fromRsql);
     void SBSQLViewClick();
@@ -29,11 +28,9 @@ public:
     QLineEdit* EPassKey;
 
 protected:
+    // Starting folder of both file boxes and the terminator.
+    void useKind(const ScriptKind& kind) override;
     void updateExecute() override;
-
-private:
-    // The settings of the chosen kind, read when it is chosen.
-    std::optional<ScriptKind> m_kind;
 };
 
 } // namespace vt::desktop

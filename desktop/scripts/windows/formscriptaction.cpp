@@ -79,8 +79,8 @@ TrFileEdit* TFormScriptAction::fileBox(const char* name, bool forSaving, const c
     return box;
 }
 
-QLabel* TFormScriptAction::addLabel(QGridLayout* grid, const char* caption, QWidget* buddy,
-                                    int row, int column) {
+QLabel* TFormScriptAction::addLabel(QGridLayout* grid, const char* caption, QWidget* buddy, int row,
+                                    int column) {
     auto* label = new QLabel(tr8(caption));
     label->setBuddy(buddy);
     grid->addWidget(label, row, column);
@@ -108,10 +108,14 @@ void TFormScriptAction::fillKinds() {
     CBScriptChange();
 }
 
-std::optional<ScriptKind> TFormScriptAction::chosenKind() const {
-    if (CBScript->currentIndex() < 0)
-        return std::nullopt;
-    return ScriptKinds(SqlToolsIni()).find(toAnsiText(CBScript->currentText()));
+void TFormScriptAction::CBScriptChange() {
+    m_kind.reset();
+    if (CBScript->currentIndex() >= 0)
+        m_kind = ScriptKinds(SqlToolsIni()).find(toAnsiText(CBScript->currentText()));
+    SBEdit->setEnabled(CBScript->currentIndex() >= 0);
+    if (m_kind)
+        useKind(*m_kind);
+    updateExecute();
 }
 
 void TFormScriptAction::SBEditClick() {

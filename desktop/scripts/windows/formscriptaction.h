@@ -33,8 +33,15 @@ public:
     // A conversion is under way.
     bool converting() const { return m_job.busy(); }
 
+    // Reads the chosen kind's settings, lets the window take them (useKind) and re-evaluates
+    // the buttons.
+    void CBScriptChange();
+    // Opens the kind editor on the chosen kind, when one is chosen, after flushing the file.
+    virtual void SBEditClick();
+
     // The kinds of SqlToolsIni, one chosen when it is the default kind.
     QComboBox* CBScript;
+    // Enabled while a kind is chosen.
     TrSpeedButton* SBEdit;
     QProgressBar* PBConvert;
     TrBackground* rBackground;
@@ -45,12 +52,8 @@ protected:
     TFormScriptAction(QWidget* parent, int helpContext);
     ~TFormScriptAction() override;
 
-    // The chosen kind as the file holds it now, or nothing.
-    std::optional<ScriptKind> chosenKind() const;
     // Fills CBScript and chooses the default kind (CBScriptChange follows).
     void fillKinds();
-    // Opens the kind editor on the chosen kind, when one is chosen, after flushing the file.
-    virtual void SBEditClick();
     // A flat button with the hint "Изменить (F4)" clicked by F4 in the control.
     TrSpeedButton* f4Button(const char* name, QWidget* control);
     // A file box with the filter and default extension.
@@ -65,15 +68,18 @@ protected:
     // then calls finish with its result on the window thread. A failure of the work reaches the
     // error handler; a cancelled work ends quietly.
     void runConversion(ConversionJob::Work work, std::function<void(std::size_t)> finish);
+    // Takes the settings of a newly chosen kind into the window's fields.
+    virtual void useKind(const ScriptKind& kind) = 0;
     // Re-evaluates Execute (also while a conversion runs: it then stays disabled).
     virtual void updateExecute() = 0;
-    virtual void CBScriptChange() = 0;
 
     // Closing the window cancels a conversion under way; its output file is left as it was.
     void closeEvent(QCloseEvent* event) override;
 
     ScriptViewer m_viewer;
     KindEditRunner m_editRunner;
+    // The settings of the chosen kind, read when it is chosen.
+    std::optional<ScriptKind> m_kind;
 
 private:
     void poll();

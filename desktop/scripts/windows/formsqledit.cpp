@@ -156,13 +156,13 @@ void TFormSQLEdit::rBBOKClick() {
 std::optional<QString> runKindEditor(QWidget* parent, const QString& name) {
     auto* editor = new TFormSQLEdit(parent);
     if (!name.isEmpty()) {
-        if (const std::optional<ScriptKind> kind = ScriptKinds(SqlToolsIni()).find(toAnsiText(name)))
+        if (const std::optional<ScriptKind> kind =
+                ScriptKinds(SqlToolsIni()).find(toAnsiText(name)))
             editor->setKind(*kind);
     }
     std::optional<QString> saved;
     // The editor is freed after use; its name is read while it still exists.
-    QObject::connect(editor, &QDialog::accepted, editor,
-                     [&] { saved = editor->EName->text(); });
+    QObject::connect(editor, &QDialog::accepted, editor, [&] { saved = editor->EName->text(); });
     ShowModalAndFree(editor);
     return saved;
 }

@@ -5,12 +5,12 @@
 // sqledit.png, convert1.png (a scrambled conversion with versions and comments) and convert2.png.
 // Runs on any Qt platform (offscreen included); the settings folder is a fresh temporary one
 // with three sample kinds.
+#include "desktop/scripts/scriptkinds.h"
 #include "desktop/scripts/windows/formconvert1.h"
 #include "desktop/scripts/windows/formconvert2.h"
 #include "desktop/scripts/windows/formsqledit.h"
 #include "desktop/scripts/windows/formsqltools.h"
 #include "desktop/scripts/windows/trfileedit.h"
-#include "desktop/scripts/scriptkinds.h"
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/resourcelibrary.h"
 #include "desktop/shell/resourcemodule.h"
@@ -56,7 +56,8 @@ bool writeFile(const QString& path, const QByteArray& text) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc != 3) {
-        std::fprintf(stderr, "usage: vtscriptwindows_screenshots <program folder> <output folder>\n");
+        std::fprintf(stderr,
+                     "usage: vtscriptwindows_screenshots <program folder> <output folder>\n");
         return 2;
     }
     QTemporaryDir config;

@@ -47,19 +47,18 @@ constexpr const char* kKinds =
     "UserName=postgres\r\nDefault Path=\r\nCommentBegin=--\r\nCommentEnd=\r\n"
     "DBCode=ACCOUNTS\r\nDialect=PostgreSQL\r\n";
 
-constexpr const char* kFirebirdSql =
-    "/* stock tables */\r\n"
-    "CONNECT 'stock.fdb';\r\n"
-    "CREATE TABLE A (X INT);\r\n"
-    "SET TERM ^ ;\r\n"
-    "CREATE PROCEDURE P AS\r\n"
-    "BEGIN\r\n"
-    "  INSERT INTO A VALUES (1);\r\n"
-    "END^\r\n"
-    "SET TERM ; ^\r\n"
-    "/* RECONNECT */\r\n"
-    "COMMIT;\r\n"
-    "INSERT INTO A VALUES (2)\r\n";
+constexpr const char* kFirebirdSql = "/* stock tables */\r\n"
+                                     "CONNECT 'stock.fdb';\r\n"
+                                     "CREATE TABLE A (X INT);\r\n"
+                                     "SET TERM ^ ;\r\n"
+                                     "CREATE PROCEDURE P AS\r\n"
+                                     "BEGIN\r\n"
+                                     "  INSERT INTO A VALUES (1);\r\n"
+                                     "END^\r\n"
+                                     "SET TERM ; ^\r\n"
+                                     "/* RECONNECT */\r\n"
+                                     "COMMIT;\r\n"
+                                     "INSERT INTO A VALUES (2)\r\n";
 
 struct ViewerCall {
     QString fileName;
@@ -178,8 +177,8 @@ bool ScriptWindowsTest::vtconvert(const QStringList& args) const {
     env.insert(QStringLiteral("VT_CONFIG_DIR"), m_config->path());
     env.remove(QStringLiteral("VT_SCRIPT_PASSWORD"));
     process.setProcessEnvironment(env);
-    process.start(QDir(qEnvironmentVariable("VT_PROGRAM_BIN")).filePath(QStringLiteral("vtconvert")),
-                  args);
+    process.start(
+        QDir(qEnvironmentVariable("VT_PROGRAM_BIN")).filePath(QStringLiteral("vtconvert")), args);
     return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
 }
@@ -206,14 +205,26 @@ void ScriptWindowsTest::kindEditorSaveEnabling_data() {
     QTest::addColumn<QString>("commentBegin");
     QTest::addColumn<QString>("code");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("name, terminator and comment marker given") << "Oracle" << ";" << "--" << ""
-                                                               << true;
-    QTest::newRow("a terminator of blanks does not count") << "Oracle" << "   " << "--" << "X"
-                                                           << false;
-    QTest::newRow("a blank name does not count") << " " << ";" << "--" << "X" << false;
-    QTest::newRow("a comment marker of blanks does not count") << "Oracle" << "/" << "\t " << "X"
-                                                               << false;
-    QTest::newRow("the database code is no condition") << "Oracle" << "/" << "REM" << "" << true;
+    QTest::newRow("name, terminator and comment marker given") << "Oracle"
+                                                               << ";"
+                                                               << "--"
+                                                               << "" << true;
+    QTest::newRow("a terminator of blanks does not count") << "Oracle"
+                                                           << "   "
+                                                           << "--"
+                                                           << "X" << false;
+    QTest::newRow("a blank name does not count") << " "
+                                                 << ";"
+                                                 << "--"
+                                                 << "X" << false;
+    QTest::newRow("a comment marker of blanks does not count") << "Oracle"
+                                                               << "/"
+                                                               << "\t "
+                                                               << "X" << false;
+    QTest::newRow("the database code is no condition") << "Oracle"
+                                                       << "/"
+                                                       << "REM"
+                                                       << "" << true;
 }
 
 void ScriptWindowsTest::kindEditorSaveEnabling() {
@@ -258,11 +269,14 @@ void ScriptWindowsTest::kindsListAddsASavedNameOnlyWhenNew_data() {
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QString>("opened");
     QTest::addColumn<int>("count");
-    QTest::newRow("a new kind is appended") << false << "Oracle" << "" << 4;
-    QTest::newRow("a name differing in letter case is the same kind")
-        << true << "firebird" << "Firebird" << 3;
-    QTest::newRow("a renamed kind joins the old one") << true << "Firebird 3" << "Firebird" << 4;
-    QTest::newRow("a cancelled editor adds nothing") << false << "" << "" << 3;
+    QTest::newRow("a new kind is appended") << false << "Oracle"
+                                            << "" << 4;
+    QTest::newRow("a name differing in letter case is the same kind") << true << "firebird"
+                                                                      << "Firebird" << 3;
+    QTest::newRow("a renamed kind joins the old one") << true << "Firebird 3"
+                                                      << "Firebird" << 4;
+    QTest::newRow("a cancelled editor adds nothing") << false << ""
+                                                     << "" << 3;
 }
 
 void ScriptWindowsTest::kindsListAddsASavedNameOnlyWhenNew() {
@@ -313,8 +327,8 @@ void ScriptWindowsTest::conversionWindowsPreselectTheDefaultKind_data() {
     QTest::newRow("the first of two defaults")
         << QByteArray("[A]\r\nUseDefault=0\r\n[B]\r\nUseDefault=1\r\n[C]\r\nUseDefault=1\r\n")
         << "B" << 3;
-    QTest::newRow("none without a default") << QByteArray("[A]\r\n[B]\r\nUseDefault=2\r\n") << ""
-                                            << 2;
+    QTest::newRow("none without a default")
+        << QByteArray("[A]\r\n[B]\r\nUseDefault=2\r\n") << "" << 2;
     QTest::newRow("none in an empty file") << QByteArray() << "" << 0;
 }
 
@@ -328,8 +342,8 @@ void ScriptWindowsTest::conversionWindowsPreselectTheDefaultKind() {
     TFormConvert2 convert2;
     convert1.FEScript->setText(file(QStringLiteral("a.sql")));
     convert2.FEIni2->setText(file(QStringLiteral("a.rsql")));
-    for (TFormScriptAction* form : {static_cast<TFormScriptAction*>(&convert1),
-                                    static_cast<TFormScriptAction*>(&convert2)}) {
+    for (TFormScriptAction* form :
+         {static_cast<TFormScriptAction*>(&convert1), static_cast<TFormScriptAction*>(&convert2)}) {
         QCOMPARE(form->CBScript->count(), count);
         QCOMPARE(form->CBScript->currentText(), chosen);
         QCOMPARE(form->SBEdit->isEnabled(), !chosen.isEmpty());
@@ -345,13 +359,21 @@ void ScriptWindowsTest::convert1ExecuteEnabling_data() {
     QTest::addColumn<QString>("oldVersion");
     QTest::addColumn<QString>("code");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("files and kind") << "a.sql" << "a.rsql" << true << "" << "" << true;
-    QTest::newRow("no kind") << "a.sql" << "a.rsql" << false << "" << "" << false;
-    QTest::newRow("a blank rSQL name") << "a.sql" << "  " << true << "" << "" << false;
-    QTest::newRow("an old version without code") << "a.sql" << "a.rsql" << true << "1.0" << " "
-                                                 << false;
-    QTest::newRow("an old version with code") << "a.sql" << "a.rsql" << true << "1.0" << "SHOP"
-                                              << true;
+    QTest::newRow("files and kind") << "a.sql"
+                                    << "a.rsql" << true << ""
+                                    << "" << true;
+    QTest::newRow("no kind") << "a.sql"
+                             << "a.rsql" << false << ""
+                             << "" << false;
+    QTest::newRow("a blank rSQL name") << "a.sql"
+                                       << "  " << true << ""
+                                       << "" << false;
+    QTest::newRow("an old version without code") << "a.sql"
+                                                 << "a.rsql" << true << "1.0"
+                                                 << " " << false;
+    QTest::newRow("an old version with code") << "a.sql"
+                                              << "a.rsql" << true << "1.0"
+                                              << "SHOP" << true;
 }
 
 void ScriptWindowsTest::convert1ExecuteEnabling() {
@@ -378,10 +400,14 @@ void ScriptWindowsTest::convert2ExecuteEnabling_data() {
     QTest::addColumn<QString>("sql");
     QTest::addColumn<bool>("kind");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("files and kind") << "dir.v1/a.rsql" << "" << true << true;
-    QTest::newRow("no kind") << "a.rsql" << "" << false << false;
-    QTest::newRow("a blank SQL name") << "a.rsql" << " " << true << false;
-    QTest::newRow("a blank rSQL name") << "" << "a.sql" << true << false;
+    QTest::newRow("files and kind") << "dir.v1/a.rsql"
+                                    << "" << true << true;
+    QTest::newRow("no kind") << "a.rsql"
+                             << "" << false << false;
+    QTest::newRow("a blank SQL name") << "a.rsql"
+                                      << " " << true << false;
+    QTest::newRow("a blank rSQL name") << ""
+                                       << "a.sql" << true << false;
 }
 
 void ScriptWindowsTest::convert2ExecuteEnabling() {
@@ -463,12 +489,10 @@ void ScriptWindowsTest::browsingStartsInTheKindsFolderWithTheFileBoxsFilter() {
     QCOMPARE(form.FEIni->text(), QStringLiteral("/srv/scripts/stock.rsql"));
     QCOMPARE(asked.size(), std::size_t{2});
     QCOMPARE(asked[0].folder, QStringLiteral("/srv/scripts"));
-    QCOMPARE(asked[0].filter,
-             QStringLiteral("SQL-скрипты (*.sql)|*.sql|Все файлы (*.*)|*.*"));
+    QCOMPARE(asked[0].filter, QStringLiteral("SQL-скрипты (*.sql)|*.sql|Все файлы (*.*)|*.*"));
     QCOMPARE(asked[0].ext, QStringLiteral("Sql"));
     QVERIFY(asked[0].mode == TrFileEdit::Mode::Open);
-    QCOMPARE(asked[1].filter,
-             QStringLiteral("rSQL-скрипты (*.rsql)|*.rsql|Все файлы (*.*)|*.*"));
+    QCOMPARE(asked[1].filter, QStringLiteral("rSQL-скрипты (*.rsql)|*.rsql|Все файлы (*.*)|*.*"));
     QCOMPARE(asked[1].ext, QStringLiteral("rSQL"));
     QVERIFY(asked[1].mode == TrFileEdit::Mode::Save);
 }
@@ -477,10 +501,13 @@ void ScriptWindowsTest::convert1WritesWhatVtconvertWrites_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("password");
     QTest::addColumn<QStringList>("comments");
-    QTest::newRow("a line-rule kind, plain") << "Firebird" << "" << QStringList();
+    QTest::newRow("a line-rule kind, plain") << "Firebird"
+                                             << "" << QStringList();
     QTest::newRow("a line-rule kind, scrambled, with comments")
-        << "Firebird" << "geheim" << QStringList{"Склад", "second line"};
-    QTest::newRow("the SQLite dialect, scrambled") << "SQLite" << "pw" << QStringList{"one"};
+        << "Firebird"
+        << "geheim" << QStringList{"Склад", "second line"};
+    QTest::newRow("the SQLite dialect, scrambled") << "SQLite"
+                                                   << "pw" << QStringList{"one"};
 }
 
 void ScriptWindowsTest::convert1WritesWhatVtconvertWrites() {
@@ -508,10 +535,17 @@ void ScriptWindowsTest::convert1WritesWhatVtconvertWrites() {
     QCOMPARE(m_views[0].commandNumber, 0);
     QVERIFY(m_views[0].isRsql);
 
-    QStringList args{QStringLiteral("sql2rsql"), file(QStringLiteral("update.sql")),
-                     file(QStringLiteral("cli.rsql")), QStringLiteral("--kind"), kind,
-                     QStringLiteral("--old"), QStringLiteral("1.0"), QStringLiteral("--new"),
-                     QStringLiteral("1.1"), QStringLiteral("--user"), QStringLiteral("admin")};
+    QStringList args{QStringLiteral("sql2rsql"),
+                     file(QStringLiteral("update.sql")),
+                     file(QStringLiteral("cli.rsql")),
+                     QStringLiteral("--kind"),
+                     kind,
+                     QStringLiteral("--old"),
+                     QStringLiteral("1.0"),
+                     QStringLiteral("--new"),
+                     QStringLiteral("1.1"),
+                     QStringLiteral("--user"),
+                     QStringLiteral("admin")};
     for (const QString& line : comments)
         args << QStringLiteral("--comment") << line;
     if (!password.isEmpty())
@@ -559,8 +593,10 @@ void ScriptWindowsTest::convert1ReportsAScriptWithoutCommands() {
 void ScriptWindowsTest::convert2WritesWhatVtconvertWrites_data() {
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("terminator");
-    QTest::newRow("plain, the kind's terminator") << "" << ";";
-    QTest::newRow("scrambled, another terminator set around the script") << "geheim" << "^";
+    QTest::newRow("plain, the kind's terminator") << ""
+                                                  << ";";
+    QTest::newRow("scrambled, another terminator set around the script") << "geheim"
+                                                                         << "^";
 }
 
 void ScriptWindowsTest::convert2WritesWhatVtconvertWrites() {
@@ -588,9 +624,13 @@ void ScriptWindowsTest::convert2WritesWhatVtconvertWrites() {
     QCOMPARE(m_views[0].commandNumber, 0);
     QVERIFY(!m_views[0].isRsql);
 
-    QStringList back{QStringLiteral("rsql2sql"), file(QStringLiteral("update.rsql")),
-                     file(QStringLiteral("cli.sql")), QStringLiteral("--kind"),
-                     QStringLiteral("Firebird"), QStringLiteral("--term"), terminator};
+    QStringList back{QStringLiteral("rsql2sql"),
+                     file(QStringLiteral("update.rsql")),
+                     file(QStringLiteral("cli.sql")),
+                     QStringLiteral("--kind"),
+                     QStringLiteral("Firebird"),
+                     QStringLiteral("--term"),
+                     terminator};
     if (!password.isEmpty())
         back << QStringLiteral("--password") << password;
     QVERIFY(vtconvert(back));
@@ -718,10 +758,14 @@ void ScriptWindowsTest::closingFreesTheWindow() {
 void ScriptWindowsTest::everyWindowOpensTheHelpAtItsOwnContext_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("context");
-    QTest::newRow("SQL to rSQL") << "TFormConvert1" << "100300";
-    QTest::newRow("rSQL to SQL") << "TFormConvert2" << "100500";
-    QTest::newRow("kind editor") << "TFormSQLEdit" << "100600";
-    QTest::newRow("kinds list") << "TFormSQLTools" << "100700";
+    QTest::newRow("SQL to rSQL") << "TFormConvert1"
+                                 << "100300";
+    QTest::newRow("rSQL to SQL") << "TFormConvert2"
+                                 << "100500";
+    QTest::newRow("kind editor") << "TFormSQLEdit"
+                                 << "100600";
+    QTest::newRow("kinds list") << "TFormSQLTools"
+                                << "100700";
 }
 
 void ScriptWindowsTest::everyWindowOpensTheHelpAtItsOwnContext() {

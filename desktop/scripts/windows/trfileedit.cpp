@@ -15,8 +15,8 @@ namespace vt::desktop {
 
 TrFileEdit::TrFileEdit(Mode mode, QWidget* parent)
     : QLineEdit(parent), m_mode(mode), m_runner(runFileDialog) {
-    QAction* action = addAction(style()->standardIcon(QStyle::SP_DirOpenIcon),
-                                QLineEdit::TrailingPosition);
+    QAction* action =
+        addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QLineEdit::TrailingPosition);
     action->setObjectName(QStringLiteral("browse"));
     action->setToolTip(tr8(mode == Mode::Folder ? texts::kChooseScriptFolder : texts::kChooseFile));
     connect(action, &QAction::triggered, this, &TrFileEdit::browse);
