@@ -165,7 +165,7 @@ void TFormScriptAction::closeEvent(QCloseEvent* event) {
     if (m_job.busy()) {
         m_poll.stop();
         m_job.cancel();
-        // The work stops at its next step; whatever it ends with, it wrote nothing.
+        // The work stops at its next step: its output file is then either complete or as it was.
         try {
             m_job.take();
         } catch (...) {

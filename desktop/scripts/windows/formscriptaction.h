@@ -73,7 +73,8 @@ protected:
     // Re-evaluates Execute (also while a conversion runs: it then stays disabled).
     virtual void updateExecute() = 0;
 
-    // Closing the window cancels a conversion under way; its output file is left as it was.
+    // Closing the window cancels a conversion under way and waits for it to stop; an output file
+    // not yet complete is left as it was.
     void closeEvent(QCloseEvent* event) override;
 
     ScriptViewer m_viewer;
