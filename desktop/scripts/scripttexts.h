@@ -77,3 +77,24 @@ inline constexpr const char* kCommandsLeft = " (%1 команд)";
 inline constexpr const char* kErrorInCommand = " (ошибка в %1 команде)";
 
 } // namespace vt::desktop::texts
+
+// Captions of the script execution window.
+namespace vt::desktop::texts {
+
+inline constexpr const char* kExecCaption = "Выполнить скрипт";
+inline constexpr const char* kScriptFileLabel = "rSQL-&файл :";
+inline constexpr const char* kLookFileHint = "Изменить (F4)";
+inline constexpr const char* kCodeLabel = "Код БД:";
+inline constexpr const char* kOldVersionLabel = "Старая версия:";
+inline constexpr const char* kNewVersionLabel = "Новая версия:";
+inline constexpr const char* kCountLabel = "Всего команд:";
+inline constexpr const char* kCommentsLabel = "Комментарии:";
+inline constexpr const char* kFontButton = "  Шрифт";
+inline constexpr const char* kDbCodeLabel = "Код:";
+inline constexpr const char* kDbVersionLabel = "Версия:";
+inline constexpr const char* kCommandLabel = "Команда:";
+inline constexpr const char* kDatabaseGroup = " БД: ";
+inline constexpr const char* kChooseScript = "Выбор rSQL-скрипта";
+inline constexpr const char* kScriptFilter = "rSQL-скрипты (*.rsql)|*.rsql|Все файлы (*.*)|*.*";
+
+} // namespace vt::desktop::texts
