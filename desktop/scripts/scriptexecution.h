@@ -82,10 +82,11 @@ private:
     bool m_versioned = false;
     QString m_dbVersion;
     int m_last = 0;
-    int m_currentCommand = 0;
+    // Read by the window thread while a run goes on.
+    std::atomic<int> m_currentCommand = 0;
     bool m_initVersionTable = false;
-    bool m_scriptCompleted = false;
-    bool m_connected = false;
+    std::atomic<bool> m_scriptCompleted = false;
+    std::atomic<bool> m_connected = false;
     std::atomic<bool> m_abortRequested = false;
     bool m_abortChosen = false; // Abort was the answer to a failed command
 };
