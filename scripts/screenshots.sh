@@ -2,8 +2,8 @@
 # Builds (scripts/build.sh), then saves a PNG of each window and state of the desktop program into
 # build/screenshots/, for review by eye: the controls demo on a virtual X screen, and the shell's
 # windows (splash, main window with its Tools menu open, tools list and editor, script viewer,
-# about box) and the script windows (kinds list and editor, both conversions) grabbed by their
-# screenshot tools.
+# about box), the script execution window with its login dialog, and the script windows (kinds
+# list and editor, both conversions), grabbed by their screenshot tools.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (default build/)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -33,6 +33,12 @@ shell_windows() {
         "$build/tools/vtdesk_screenshots" "$build/bin" "$out"
 }
 
+# The script execution window in a run through the fake plug-in, and the login dialog.
+exec_windows() {
+    XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
+        "$build/tools/vtexecsql_screenshots" "$build/bin" "$out" "$build/tests/vtfakeplugin.so"
+}
+
 # The script-kind and conversion windows, filled in as a user would; the tool makes its own
 # settings folder with sample kinds.
 script_windows() {
@@ -42,5 +48,6 @@ script_windows() {
 
 controls_demo
 shell_windows
+exec_windows
 script_windows
 echo "Screenshots in $out"
