@@ -4,9 +4,9 @@
 #include "desktop/controls/trbackground.h"
 #include "desktop/controls/trspeedbutton.h"
 #include "desktop/scripts/fieldtext.h"
+#include "desktop/scripts/scripttexts.h"
 #include "desktop/scripts/sqltorsqlaction.h"
 #include "desktop/scripts/sqltorsqlconverter.h"
-#include "desktop/scripts/windows/convertwindowtexts.h"
 #include "desktop/scripts/windows/trfileedit.h"
 #include "desktop/shell/help.h"
 #include "desktop/shell/textutils.h"
@@ -41,7 +41,7 @@ TFormConvert1::TFormConvert1(QWidget* parent) : TFormScriptAction(parent, helpct
     FEScript = fileBox("FEScript", false, texts::kSqlFilter, "Sql");
     SBLookSQL = f4Button("SBLookSQL", FEScript);
     SBLookSQL->setEnabled(false);
-    FEIni = fileBox("FEIni", true, texts::kRsqlFilter, "rSQL");
+    FEIni = fileBox("FEIni", true, texts::kScriptFilter, "rSQL");
     Edit1 = lineEdit("Edit1");
     Edit3 = lineEdit("Edit3");
     CBCrypt = new QCheckBox(tr8(texts::kConvert1Crypt));
@@ -57,13 +57,13 @@ TFormConvert1::TFormConvert1(QWidget* parent) : TFormScriptAction(parent, helpct
     Memo1->setTabChangesFocus(true);
 
     auto* grid = new QGridLayout(GroupBox1);
-    addLabel(grid, texts::kConvert1SqlFile, FEScript, 0, 0);
+    addLabel(grid, texts::kSqlFileLabel, FEScript, 0, 0);
     grid->addWidget(FEScript, 0, 1, 1, 3);
     grid->addWidget(SBLookSQL, 0, 4);
     addLabel(grid, texts::kScriptKindLabel, CBScript, 1, 0);
     grid->addWidget(CBScript, 1, 1, 1, 3);
     grid->addWidget(SBEdit, 1, 4);
-    addLabel(grid, texts::kConvert1RsqlFile, FEIni, 2, 0);
+    addLabel(grid, texts::kScriptFileLabel, FEIni, 2, 0);
     grid->addWidget(FEIni, 2, 1, 1, 3);
 
     GBVersions = new QGroupBox(tr8(texts::kConvert1Versions));
@@ -79,7 +79,7 @@ TFormConvert1::TFormConvert1(QWidget* parent) : TFormScriptAction(parent, helpct
     GBPass->setObjectName(QStringLiteral("GBPass"));
     auto* pass = new QGridLayout(GBPass);
     pass->addWidget(CBCrypt, 0, 0, 1, 2);
-    addLabel(pass, texts::kPassword, EPassKey, 1, 0);
+    addLabel(pass, texts::kLoginPassword, EPassKey, 1, 0);
     pass->addWidget(EPassKey, 1, 1);
     addLabel(pass, texts::kConvert1Confirmation, EPassKey1, 2, 0);
     pass->addWidget(EPassKey1, 2, 1);

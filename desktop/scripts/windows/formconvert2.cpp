@@ -5,7 +5,7 @@
 #include "desktop/scripts/fieldtext.h"
 #include "desktop/scripts/rsqltosqlaction.h"
 #include "desktop/scripts/rsqltosqlconverter.h"
-#include "desktop/scripts/windows/convertwindowtexts.h"
+#include "desktop/scripts/scripttexts.h"
 #include "desktop/scripts/windows/trfileedit.h"
 #include "desktop/shell/help.h"
 #include "desktop/shell/textutils.h"
@@ -24,7 +24,7 @@ namespace vt::desktop {
 TFormConvert2::TFormConvert2(QWidget* parent) : TFormScriptAction(parent, helpctx::kConvert2) {
     setObjectName(QStringLiteral("TFormConvert2"));
     setWindowTitle(tr8(texts::kConvert2Caption));
-    FEIni2 = fileBox("FEIni2", false, texts::kRsqlFilter, "ini");
+    FEIni2 = fileBox("FEIni2", false, texts::kScriptFilter, "ini");
     SBSQLView = f4Button("SBSQLView", FEIni2);
     SBSQLView->setEnabled(false);
     FESQLFile = fileBox("FESQLFile", true, texts::kSqlFilter, "sql");
@@ -35,17 +35,17 @@ TFormConvert2::TFormConvert2(QWidget* parent) : TFormScriptAction(parent, helpct
     EPassKey->setEchoMode(QLineEdit::Password);
 
     auto* grid = new QGridLayout(GroupBox1);
-    addLabel(grid, texts::kConvert2RsqlFile, FEIni2, 0, 0);
+    addLabel(grid, texts::kScriptFileLabel, FEIni2, 0, 0);
     grid->addWidget(FEIni2, 0, 1, 1, 3);
     grid->addWidget(SBSQLView, 0, 4);
     addLabel(grid, texts::kScriptKindLabel, CBScript, 1, 0);
     grid->addWidget(CBScript, 1, 1, 1, 3);
     grid->addWidget(SBEdit, 1, 4);
-    addLabel(grid, texts::kConvert2SqlFile, FESQLFile, 2, 0);
+    addLabel(grid, texts::kSqlFileLabel, FESQLFile, 2, 0);
     grid->addWidget(FESQLFile, 2, 1, 1, 3);
     addLabel(grid, texts::kConvert2Terminator, ETerm, 3, 0);
     grid->addWidget(ETerm, 3, 1);
-    addLabel(grid, texts::kPassword, EPassKey, 3, 2);
+    addLabel(grid, texts::kLoginPassword, EPassKey, 3, 2);
     grid->addWidget(EPassKey, 3, 3);
     grid->addWidget(PBConvert, 4, 0, 1, 5);
     grid->setColumnStretch(1, 1);

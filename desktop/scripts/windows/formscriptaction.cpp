@@ -4,7 +4,7 @@
 #include "desktop/controls/trbackground.h"
 #include "desktop/controls/trspeedbutton.h"
 #include "desktop/scripts/fieldtext.h"
-#include "desktop/scripts/windows/convertwindowtexts.h"
+#include "desktop/scripts/scripttexts.h"
 #include "desktop/scripts/windows/trfileedit.h"
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/windows/formmemo.h"
@@ -64,7 +64,7 @@ TrSpeedButton* TFormScriptAction::f4Button(const char* name, QWidget* control) {
     auto* button = new TrSpeedButton;
     button->setObjectName(QString::fromLatin1(name));
     button->setGlyphResource(QStringLiteral("RDBN_EDIT"));
-    button->setToolTip(tr8(texts::kEditHint));
+    button->setToolTip(tr8(texts::kLookFileHint));
     button->setControlFocused(control);
     button->setControlShortCut(QKeyCombination(Qt::Key_F4));
     return button;

@@ -2,7 +2,7 @@
 #include "desktop/scripts/windows/formsqledit.h"
 
 #include "desktop/scripts/fieldtext.h"
-#include "desktop/scripts/windows/convertwindowtexts.h"
+#include "desktop/scripts/scripttexts.h"
 #include "desktop/scripts/windows/trfileedit.h"
 #include "desktop/shell/appmessage.h"
 #include "desktop/shell/appsettings.h"
@@ -63,7 +63,7 @@ TFormSQLEdit::TFormSQLEdit(QWidget* parent) : QDialog(parent) {
     addRow(top, texts::kSqlEditName, EName);
     addRow(top, texts::kSqlEditIgnore, EIgnore);
     addRow(top, texts::kSqlEditUser, EUserName);
-    addRow(top, texts::kSqlEditDBCode, EDBCode);
+    addRow(top, texts::kCodeLabel, EDBCode);
     addRow(top, texts::kSqlEditPath, DEPath);
     addRow(top, texts::kSqlEditDialect, CBDialect);
 

@@ -4,7 +4,6 @@
 #include "desktop/scripts/fieldtext.h"
 #include "desktop/scripts/scriptkinds.h"
 #include "desktop/scripts/scripttexts.h"
-#include "desktop/scripts/windows/convertwindowtexts.h"
 #include "desktop/shell/appmessage.h"
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/help.h"

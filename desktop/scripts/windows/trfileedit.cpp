@@ -1,7 +1,7 @@
 // TrFileEdit: a file or folder name box with a browse button inside it.
 #include "desktop/scripts/windows/trfileedit.h"
 
-#include "desktop/scripts/windows/convertwindowtexts.h"
+#include "desktop/scripts/scripttexts.h"
 #include "desktop/shell/textutils.h"
 #include "desktop/shell/windows/formsupport.h"
 #include "desktop/shell/windows/windowtexts.h"
