@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 #include "plugin/plugintexts.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -37,15 +38,6 @@ void notice(const std::string& ansiText) {
 
 namespace dbi = dbengine::dbi;
 namespace st = dbengine::status;
-
-// PostgreSQL's answers to a command that cannot run inside a transaction block: "cannot run
-// inside a transaction block" and "invalid transaction termination" (a procedure or DO block
-// that commits).
-bool refusedInTransaction(const PluginError& error) {
-    static const std::int32_t activeTransaction = dbengine::nativeCodeFromSqlState("25001");
-    static const std::int32_t invalidTermination = dbengine::nativeCodeFromSqlState("2D000");
-    return error.hasNativeCode(activeTransaction) || error.hasNativeCode(invalidTermination);
-}
 
 // Closes a cursor when it goes out of scope.
 class CursorGuard final {
@@ -129,9 +121,8 @@ void DbSession::open() {
     m_lost = false;
     m_stepsReady = false;
     try {
-        std::string driver;
-        checkEngine(dbi::getDriverName(m_db, driver));
-        m_dialect = driver == "PGSQL" ? SqlDialect::PostgreSQL : SqlDialect::SQLite;
+        checkEngine(dbi::getSqlDialect(m_db, m_dialect));
+        checkEngine(dbi::getTransactionRefusalCodes(m_db, m_transactionRefusalCodes));
         bool transactional = false;
         checkEngine(dbi::supportsTransactionalDdl(m_db, transactional));
         m_transactionalDdl = transactional;
@@ -139,6 +130,11 @@ void DbSession::open() {
         dbi::closeDatabase(m_db);
         throw;
     }
+}
+
+bool DbSession::refusedInTransaction(const PluginError& error) const {
+    return std::ranges::any_of(m_transactionRefusalCodes,
+                               [&](std::int32_t code) { return error.hasNativeCode(code); });
 }
 
 void DbSession::close() {
@@ -294,7 +290,7 @@ void DbSession::runCommand(std::string_view command, const ProgressUpdate* progr
         } catch (const PluginError& error) {
             // Only the command itself can be refused inside a transaction: the progress
             // statements are plain updates.
-            if (m_dialect != SqlDialect::PostgreSQL || !refusedInTransaction(error))
+            if (!refusedInTransaction(error))
                 throw explainProgressFailure(error, *progress);
             // The server runs this command only on its own: run it as below.
         }

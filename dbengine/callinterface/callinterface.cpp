@@ -553,6 +553,15 @@ Status getDriverName(DatabaseHandle db, std::string& driver) {
     return guarded([&] { driver = check(db, HandleKind::Database)->conn->driverName(); });
 }
 
+Status getSqlDialect(DatabaseHandle db, script::SqlDialect& dialect) {
+    return guarded([&] { dialect = check(db, HandleKind::Database)->conn->sqlDialect(); });
+}
+
+Status getTransactionRefusalCodes(DatabaseHandle db, std::vector<std::int32_t>& codes) {
+    return guarded(
+        [&] { codes = check(db, HandleKind::Database)->conn->transactionRefusalCodes(); });
+}
+
 Status getErrorText(Status code, std::string& text) {
     std::string_view general = statusText(code);
     text = platform::utf8ToAnsi(general);

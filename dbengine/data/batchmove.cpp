@@ -133,9 +133,8 @@ void BatchMove::execute() {
     OverrideGuard guard{m_source, m_source->active()};
     m_source->close();
     Connection& own = m_source->connection();
-    // Two connections to one SQLite file would lock each other out: read through the writer's.
-    if (&own != &dst && own.driverName() == "STANDARD" && dst.driverName() == "STANDARD" &&
-        own.identity() == dst.identity())
+    // Two connections that lock each other out: read through the writer's.
+    if (&own != &dst && dst.connectionsExcludeEachOther() && own.identity() == dst.identity())
         m_source->setConnectionOverride(&dst);
     Connection& src = m_source->connection();
     const bool sameDatabase = src.identity() == dst.identity();
@@ -239,10 +238,10 @@ void BatchMove::execute() {
     std::optional<std::int64_t> total = m_source->cheapRowCount();
     m_source->open();
 
-    // Columns of unknown type (SQLite expressions) take the type of their first value, except in
-    // SQLite, where an untyped column keeps each value as it comes.
+    // Columns of unknown type (SQLite expressions) take the type of their first value, except
+    // where an untyped column keeps each value as it comes.
     std::optional<bool> peeked;
-    if (m_mode == BatchMode::Copy && dst.driverName() != "STANDARD") {
+    if (m_mode == BatchMode::Copy && !dst.keepsUntypedValues()) {
         bool unknown = false;
         for (const auto& c : destColumns)
             unknown = unknown || !c.typeKnown;

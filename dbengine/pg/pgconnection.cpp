@@ -427,6 +427,10 @@ bool PgConnection::alive() {
     return PQstatus(m_conn) == CONNECTION_OK && r && PQresultStatus(r.get()) == PGRES_EMPTY_QUERY;
 }
 
+std::vector<std::int32_t> PgConnection::transactionRefusalCodes() const {
+    return {nativeCodeFromSqlState("25001"), nativeCodeFromSqlState("2D000")};
+}
+
 bool PgConnection::tryLockRun(std::string& heldSince) {
     heldSince.clear();
     if (m_runLocked)
