@@ -40,7 +40,8 @@ protected:
     void script(const std::string& name, const std::string& from, const std::string& to,
                 const std::vector<std::string>& commands) {
         script::RsqlContent content = scriptContent("SHOP", from, to, commands);
-        content.user = pgEnv("VT_TEST_PGUSER");
+        const auto server = testkit::PgServer::fromEnvironment();
+        content.user = server ? server->user : "";
         script::writeRsqlScript(folder() + "/" + name, content);
     }
 

@@ -1,4 +1,5 @@
 // CP1251, UTF-8 and terminal charset conversions.
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 
 #include <algorithm>
@@ -86,19 +87,13 @@ char32_t decodeUtf8(std::string_view text, std::size_t& i) {
 
 std::atomic<int> g_codePage{-1};
 
-std::string lowerAscii(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
 bool isUtf8Name(const std::string& charset) {
-    const std::string l = lowerAscii(charset);
+    const std::string l = toLowerAscii(charset);
     return l == "utf-8" || l == "utf8";
 }
 
 bool isCp1251Name(const std::string& charset) {
-    const std::string l = lowerAscii(charset);
+    const std::string l = toLowerAscii(charset);
     return l == "cp1251" || l == "windows-1251" || l == "1251";
 }
 
@@ -222,7 +217,7 @@ std::string terminalCharset() {
         return "UTF-8"; // "C", "POSIX" and bare language names: plain ASCII counts as UTF-8
     std::string charset = locale.substr(dot + 1);
     charset = charset.substr(0, charset.find('@'));
-    const std::string l = lowerAscii(charset);
+    const std::string l = toLowerAscii(charset);
     if (l.empty() || isUtf8Name(l) || l == "ascii" || l == "ansi_x3.4-1968" || l == "us-ascii")
         return "UTF-8";
     if (isCp1251Name(l))

@@ -1,5 +1,6 @@
 // Telling which SQL commands of a script may run inside a transaction the plug-in opens.
 #include "plugin/commandclassifier.h"
+#include "platform/asciitext.h"
 
 #include <string>
 #include <vector>
@@ -9,14 +10,6 @@ namespace {
 
 // A quoted name or other non-keyword token among a statement's words.
 constexpr std::string_view kQuotedName = "\"";
-
-std::string upperWord(std::string_view word) {
-    std::string upper(word);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    return upper;
-}
 
 // Splits a command into statements, each as the list of its words (keywords in capitals).
 class StatementScanner final {
@@ -42,7 +35,7 @@ public:
             } else if (token.kind == script::SqlTokenKind::QuotedName) {
                 words.emplace_back(kQuotedName);
             } else if (token.kind == script::SqlTokenKind::Word) {
-                std::string word = upperWord(token.text);
+                std::string word = platform::toUpperAscii(token.text);
                 if (blockDepth == 0 && opensBody(words, word)) {
                     blockDepth = 1;
                 } else if (blockDepth > 0) {

@@ -1,6 +1,7 @@
 // The plug-in's database connection: login, version table, commands and progress records.
 #include "plugin/dbsession.h"
 
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 #include "plugin/plugintexts.h"
 
@@ -68,13 +69,6 @@ public:
 private:
     dbi::StatementHandle& m_stmt;
 };
-
-// A text field without the blanks a Char column pads it with.
-std::string withoutTrailingBlanks(std::string text) {
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
-}
 
 } // namespace
 
@@ -270,8 +264,8 @@ std::vector<VersionRow> DbSession::readRows() {
         checkEngine(dbi::getField(cursor, 1, record, row.version, blank));
         checkEngine(dbi::getField(cursor, 2, record, row.dbCode, blank));
         checkEngine(dbi::getField(cursor, 3, record, row.counter, blank));
-        row.version = withoutTrailingBlanks(std::move(row.version));
-        row.dbCode = withoutTrailingBlanks(std::move(row.dbCode));
+        row.version.resize(platform::trimRight(row.version, " ").size());
+        row.dbCode.resize(platform::trimRight(row.dbCode, " ").size());
         rows.push_back(std::move(row));
     }
     return rows;
@@ -466,7 +460,7 @@ std::vector<StepRecord> DbSession::readSteps(const std::string& code) {
         bool blank = false;
         checkEngine(dbi::getField(cursor, 1, rec, step.step, blank));
         checkEngine(dbi::getField(cursor, 2, rec, step.hash, blank));
-        step.hash = withoutTrailingBlanks(std::move(step.hash));
+        step.hash.resize(platform::trimRight(step.hash, " ").size());
         steps.push_back(std::move(step));
     });
     return steps;

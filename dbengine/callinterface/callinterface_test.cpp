@@ -477,7 +477,7 @@ class CallInterfacePgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         VT_REQUIRE_PG();
-        server = *testkit::pgServer();
+        server = *testkit::PgServer::fromEnvironment();
         ASSERT_EQ(init(), 0);
         started = true;
     }

@@ -3,10 +3,10 @@
 
 #include "dbengine/core/driver.h"
 #include "dbengine/core/engineerror.h"
-#include "dbengine/core/sqldriverhelp.h"
 #include "dbengine/core/valueconvert.h"
 #include "dbengine/data/dataset.h"
 #include "dbengine/data/table.h"
+#include "platform/asciitext.h"
 
 #include <optional>
 
@@ -24,7 +24,7 @@ std::string trim(std::string_view t) {
 
 int findColumn(const std::vector<ColumnInfo>& columns, std::string_view name) {
     for (std::size_t i = 0; i < columns.size(); ++i)
-        if (sqlhelp::sameNoCase(columns[i].name, name))
+        if (platform::equalsNoCase(columns[i].name, name))
             return static_cast<int>(i);
     return -1;
 }
@@ -64,7 +64,7 @@ std::vector<Pair> parseMappings(const std::vector<std::string>& lines,
 void checkUnique(const std::vector<Pair>& pairs) {
     for (std::size_t i = 0; i < pairs.size(); ++i)
         for (std::size_t j = i + 1; j < pairs.size(); ++j)
-            if (sqlhelp::sameNoCase(pairs[i].dest, pairs[j].dest))
+            if (platform::equalsNoCase(pairs[i].dest, pairs[j].dest))
                 mappingError("destination column " + pairs[i].dest + " is filled twice");
 }
 

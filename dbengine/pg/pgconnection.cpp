@@ -1,10 +1,10 @@
 // PgConnection and PgDriver: connecting to PostgreSQL and serving the driver interface.
 #include "dbengine/pg/pgconnection.h"
 
-#include "dbengine/core/sqldriverhelp.h"
 #include "dbengine/core/sqlscan.h"
 #include "dbengine/pg/pgcursor.h"
 #include "dbengine/pg/pgdriver.h"
+#include "platform/asciitext.h"
 
 #include <algorithm>
 #include <array>
@@ -80,7 +80,7 @@ std::string leadingKeyword(std::string_view sql) {
     }
     std::string word;
     while (i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i])))
-        word += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i++])));
+        word += platform::toUpperAscii(sql[i++]);
     return word;
 }
 
@@ -114,10 +114,10 @@ std::unique_ptr<Connection> PgDriver::connect(const AliasDefinition& alias, cons
     set("connect_timeout", "10");
     set("application_name", "Vantrel Utilities");
     for (const auto& [key, value] : alias.params.items()) {
-        if (sqlhelp::sameNoCase(key, "SERVER NAME") || sqlhelp::sameNoCase(key, "USER NAME") ||
-            sqlhelp::sameNoCase(key, "PASSWORD"))
+        if (platform::equalsNoCase(key, "SERVER NAME") ||
+            platform::equalsNoCase(key, "USER NAME") || platform::equalsNoCase(key, "PASSWORD"))
             continue;
-        std::string k = sqlhelp::lower(key);
+        std::string k = platform::toLowerAscii(key);
         std::replace(k.begin(), k.end(), ' ', '_');
         set(k, value);
     }
@@ -497,7 +497,7 @@ std::optional<Oid> PgConnection::resolve(std::string_view name) {
     auto tryBoth = [&](const std::string& schema, const std::string& table) -> std::optional<Oid> {
         if (auto oid = lookup(schema, table))
             return oid;
-        return lookup(sqlhelp::lower(schema), sqlhelp::lower(table));
+        return lookup(platform::toLowerAscii(schema), platform::toLowerAscii(table));
     };
     if (auto oid = tryBoth("", std::string(name)))
         return oid;
