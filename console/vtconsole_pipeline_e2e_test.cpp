@@ -50,7 +50,7 @@ protected:
                             const std::map<std::string, std::string>& env = {}) {
         args.insert(args.begin(), command);
         args.insert(args.end(), {"-alias", db->alias()});
-        return runProcess(vtconsoleSpec(std::move(args), env));
+        return runProcess(vtconsoleLaunch(std::move(args), env));
     }
 
     // The JSON object of a --json run; fails the test unless standard output holds exactly one.

@@ -129,7 +129,7 @@ private:
     std::string m_alias;
     std::string m_user;
     std::string m_password;
-    SqlDialect m_dialect = SqlDialect::SQLite;
+    script::SqlDialect m_dialect = script::SqlDialect::SQLite;
     // The driver's native codes for a statement refused inside a transaction block.
     std::vector<std::int32_t> m_transactionRefusalCodes;
     bool m_transactionalDdl = false;

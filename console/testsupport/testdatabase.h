@@ -192,22 +192,22 @@ protected:
 
     // vtconsole with the arguments, the test's settings folder and aliases, the database's
     // environment with env on top, and no colours.
-    ProcessSpec vtconsoleSpec(std::vector<std::string> args,
-                              const std::map<std::string, std::string>& env = {}) const {
-        ProcessSpec spec;
-        spec.program = binFolder() + "/vtconsole";
-        spec.args = std::move(args);
-        spec.env = db->env();
+    ProcessLaunch vtconsoleLaunch(std::vector<std::string> args,
+                                  const std::map<std::string, std::string>& env = {}) const {
+        ProcessLaunch launch;
+        launch.program = binFolder() + "/vtconsole";
+        launch.args = std::move(args);
+        launch.env = db->env();
         for (const auto& [name, value] : env)
-            spec.env[name] = value;
-        spec.env["VT_CONFIG_DIR"] = dir.path();
-        spec.env["VT_ALIASES"] = dir.file("aliases.ini");
-        spec.env["LC_ALL"] = "C.UTF-8";
-        spec.unset = {"NO_COLOR", "VT_CODEPAGE"};
-        if (!spec.env.count("VT_PASSWORD"))
-            spec.unset.push_back("VT_PASSWORD");
-        spec.timeoutSeconds = 120;
-        return spec;
+            launch.env[name] = value;
+        launch.env["VT_CONFIG_DIR"] = dir.path();
+        launch.env["VT_ALIASES"] = dir.file("aliases.ini");
+        launch.env["LC_ALL"] = "C.UTF-8";
+        launch.unset = {"NO_COLOR", "VT_CODEPAGE"};
+        if (!launch.env.count("VT_PASSWORD"))
+            launch.unset.push_back("VT_PASSWORD");
+        launch.timeoutSeconds = 120;
+        return launch;
     }
 
     TempDir dir;

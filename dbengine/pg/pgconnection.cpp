@@ -91,7 +91,7 @@ bool fitsPipeline(std::string_view sql) {
     static constexpr std::array<std::string_view, 10> kOwnRequest = {
         "COPY",     "BEGIN", "START",     "COMMIT",  "END",
         "ROLLBACK", "ABORT", "SAVEPOINT", "RELEASE", "PREPARE"};
-    if (splitSqlStatements(sql, SqlDialect::postgres()).size() != 1)
+    if (splitSqlStatements(sql, script::SqlDialect::PostgreSQL).size() != 1)
         return false;
     const std::string word = leadingKeyword(sql);
     return std::find(kOwnRequest.begin(), kOwnRequest.end(), word) == kOwnRequest.end();
@@ -247,7 +247,7 @@ Result PgConnection::execParams(std::string_view sql,
 }
 
 std::unique_ptr<Cursor> PgConnection::query(std::string_view sql) {
-    auto statements = splitSqlStatements(sql, SqlDialect::postgres());
+    auto statements = splitSqlStatements(sql, script::SqlDialect::PostgreSQL);
     if (statements.size() > 1) {
         Result r = exec(sql);
         if (PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQnfields(r.get()) > 0)
@@ -268,7 +268,7 @@ std::unique_ptr<Statement> PgConnection::prepare(std::string_view sql) {
 }
 
 std::vector<ColumnInfo> PgConnection::describeQuery(std::string_view sql) {
-    auto statements = splitSqlStatements(sql, SqlDialect::postgres());
+    auto statements = splitSqlStatements(sql, script::SqlDialect::PostgreSQL);
     if (statements.size() != 1)
         throw EDBEngineError::engine(status::kInvalidParameter,
                                      statements.empty() ? "the text holds no statement"

@@ -192,7 +192,7 @@ std::unique_ptr<Cursor> SqliteConnection::query(std::string_view sql) {
             return nullptr;
         rest = tail;
         if (sqlite3_column_count(stmt) > 0 &&
-            splitSqlStatements(rest, SqlDialect::sqlite()).empty())
+            splitSqlStatements(rest, script::SqlDialect::SQLite).empty())
             return std::make_unique<SqliteCursor>(*this, stmt, nullptr);
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
