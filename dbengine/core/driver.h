@@ -190,6 +190,8 @@ class Driver {
 public:
     virtual ~Driver() = default;
     virtual std::string name() const = 0;
+    // Whether opening a database takes a user and password (false: the driver ignores them).
+    virtual bool needsLogin() const = 0;
     // Opens a database of an alias of this driver.
     virtual std::unique_ptr<Connection> connect(const AliasDefinition& alias,
                                                 const std::string& user,

@@ -74,6 +74,11 @@ std::string Session::aliasDriverName(std::string_view alias) const {
     return def->driverName;
 }
 
+bool Session::aliasNeedsLogin(std::string_view alias) const {
+    const Driver* driver = findDriver(aliasDriverName(alias));
+    return !driver || driver->needsLogin();
+}
+
 ParamList Session::aliasParams(std::string_view alias) const {
     AliasTable table = AliasTable::load();
     const AliasDefinition* def = table.find(alias);
