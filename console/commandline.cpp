@@ -1,6 +1,8 @@
 // The console's command line: the command, the file name argument and the switches.
 #include "console/commandline.h"
 
+#include "platform/asciitext.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -9,17 +11,10 @@ namespace {
 
 bool isSwitchOf(const std::string& arg, std::string_view name) {
     return arg.size() > 1 && (arg[0] == '-' || arg[0] == '/') &&
-           equalsIgnoreCase(std::string_view(arg).substr(1), name);
+           platform::equalsNoCase(std::string_view(arg).substr(1), name);
 }
 
 } // namespace
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 CommandLine::CommandLine(std::vector<std::string> args) : m_args(std::move(args)) {}
 
@@ -31,10 +26,7 @@ CommandLine::CommandLine(int argc, const char* const* argv) {
 std::string CommandLine::command() const {
     if (m_args.empty())
         return {};
-    std::string c = m_args.front();
-    std::transform(c.begin(), c.end(), c.begin(),
-                   [](unsigned char x) { return static_cast<char>(std::tolower(x)); });
-    return c;
+    return platform::toLowerAscii(m_args.front());
 }
 
 std::string CommandLine::secondArgument() const {

@@ -34,7 +34,4 @@ private:
     std::vector<std::string> m_args;
 };
 
-// True when the two texts are equal without regard to ASCII letter case.
-bool equalsIgnoreCase(std::string_view a, std::string_view b);
-
 } // namespace vt::console

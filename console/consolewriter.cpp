@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 
 namespace vt::console {
 namespace {
 
-bool isUtf8Charset(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+bool isUtf8Charset(std::string_view charset) {
+    std::string name = platform::toLowerAscii(charset);
     name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
     return name == "utf8";
 }

@@ -3,6 +3,7 @@
 
 #include "console/commandline.h"
 #include "console/consoletexts.h"
+#include "platform/asciitext.h"
 
 namespace vt::console {
 
@@ -32,7 +33,7 @@ PipelineArgs PipelineArgs::parse(const std::vector<std::string>& args) {
         name.remove_prefix(name.rfind("--", 0) == 0 ? 2 : 1);
         bool known = false;
         for (const Valued& v : valued) {
-            if (!equalsIgnoreCase(name, v.name))
+            if (!platform::equalsNoCase(name, v.name))
                 continue;
             if (i + 1 >= args.size())
                 throw UsageError(texts::fill(texts::kSwitchNeedsValue, arg));
@@ -40,9 +41,9 @@ PipelineArgs PipelineArgs::parse(const std::vector<std::string>& args) {
             known = true;
             break;
         }
-        if (equalsIgnoreCase(name, "json")) {
+        if (platform::equalsNoCase(name, "json")) {
             result.json = known = true;
-        } else if (equalsIgnoreCase(name, "init") && result.command == texts::kUpCommand) {
+        } else if (platform::equalsNoCase(name, "init") && result.command == texts::kUpCommand) {
             result.init = known = true;
         }
         if (!known)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "console/consoletexts.h"
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 #include "script/inifile.h"
 #include "script/rsqlscript.h"
@@ -46,7 +47,7 @@ std::string withoutDbNamePrefix(const std::string& text) {
     const std::string_view prefix = texts::kDbNamePrefix;
     for (std::size_t i = 0; i < text.size();) {
         if (i + prefix.size() <= text.size() &&
-            equalsIgnoreCase(std::string_view(text).substr(i, prefix.size()), prefix)) {
+            platform::equalsNoCase(std::string_view(text).substr(i, prefix.size()), prefix)) {
             i += prefix.size();
             continue;
         }

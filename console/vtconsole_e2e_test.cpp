@@ -28,8 +28,9 @@ protected:
         script::writeRsqlScript(script, content);
     }
 
-    ProcessSpec spec(std::vector<std::string> args, std::map<std::string, std::string> env = {}) {
-        ProcessSpec s;
+    ProcessLaunch launch(std::vector<std::string> args,
+                         std::map<std::string, std::string> env = {}) {
+        ProcessLaunch s;
         s.program = programBin();
         s.args = std::move(args);
         s.env = {{"VT_CONFIG_DIR", dir.path()},
@@ -49,7 +50,7 @@ protected:
 };
 
 TEST_F(VtconsoleTest, PipedAnswersCarryAnInteractiveRunToCompletion) {
-    ProcessResult r = runProcess(spec({"r", script, "-p", "fake"}), "\nALPHA\nbob\npw\n\n");
+    ProcessResult r = runProcess(launch({"r", script, "-p", "fake"}), "\nALPHA\nbob\npw\n\n");
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("Script completed successfully!\n\nPress Enter to quit...\n"),
@@ -70,7 +71,7 @@ class ExitStatusTest : public VtconsoleTest, public ::testing::WithParamInterfac
 
 TEST_P(ExitStatusTest, PluginErrorCodesBecomeTheExitStatus) {
     ProcessResult r =
-        runProcess(spec({"r", script, "-p", "fake", "-alias", "A", "-s"}, GetParam().env));
+        runProcess(launch({"r", script, "-p", "fake", "-alias", "A", "-s"}, GetParam().env));
     EXPECT_EQ(r.exitCode, GetParam().status) << r.output;
 }
 
@@ -88,8 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(VtconsoleTest, EndOfInputNeverHangs) {
     // Not silent, nothing on standard input: every prompt reads an empty line, the question
     // counts as No and the failed command as Abort.
-    ProcessResult r = runProcess(spec({"r", script, "-p", "fake", "-alias", "A"},
-                                      {{"VT_FAKE_FAIL", "2"}, {"VT_FAKE_CONNECT", "1"}}));
+    ProcessResult r = runProcess(launch({"r", script, "-p", "fake", "-alias", "A"},
+                                        {{"VT_FAKE_FAIL", "2"}, {"VT_FAKE_CONNECT", "1"}}));
     ASSERT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 5);
     EXPECT_NE(r.output.find("Run it now?(Y/N)N\n"), std::string::npos);
@@ -98,7 +99,7 @@ TEST_F(VtconsoleTest, EndOfInputNeverHangs) {
 
 TEST_F(VtconsoleTest, OnATerminalColoursShowAndTypedPasswordsDoNot) {
     ProcessResult r = runConversation(
-        spec({"r", script, "-p", "fake", "-alias", "A", "-user", "u"}, {{"VT_FAKE_FAIL", "1"}}),
+        launch({"r", script, "-p", "fake", "-alias", "A", "-user", "u"}, {{"VT_FAKE_FAIL", "1"}}),
         {{"to abort...", "\r"},
          {"Enter password for u: ", "topsecret\r"},
          {"[A(Abort)/R(Retry)]:", "xa"}, // not allowed, then a small letter: both ignored
@@ -116,8 +117,8 @@ TEST_F(VtconsoleTest, OnATerminalColoursShowAndTypedPasswordsDoNot) {
 
 TEST_F(VtconsoleTest, NoColorKeepsTheTerminalPlain) {
     ProcessResult r =
-        runConversation(spec({"r", script, "-p", "fake", "-alias", "A", "-pass", "", "-s", "-v"},
-                             {{"NO_COLOR", "1"}}),
+        runConversation(launch({"r", script, "-p", "fake", "-alias", "A", "-pass", "", "-s", "-v"},
+                               {{"NO_COLOR", "1"}}),
                         {}, true);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(r.output.find('\033'), std::string::npos) << r.output;
@@ -125,24 +126,24 @@ TEST_F(VtconsoleTest, NoColorKeepsTheTerminalPlain) {
 }
 
 TEST_F(VtconsoleTest, RegisteringWritesTheSettingsFolderConfiguration) {
-    ProcessResult r = runProcess(spec({"i", "dbx=/x/other.so"}));
+    ProcessResult r = runProcess(launch({"i", "dbx=/x/other.so"}));
     EXPECT_EQ(r.exitCode, 0);
     script::IniFile ini(dir.file("vtconsole.ini"));
     EXPECT_EQ(ini.readString("Plugin", "dbx"), "/x/other.so");
-    r = runProcess(spec({"i", "dby"}));
+    r = runProcess(launch({"i", "dby"}));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_FALSE(ini.hasKey("Plugin", "dby"));
 }
 
 TEST_F(VtconsoleTest, UsageWaitsForEnterEvenWhenSilent) {
     ProcessResult r =
-        runConversation(spec({"x", "-s"}), {{"Press Enter to quit...\n", "\n"}}, false);
+        runConversation(launch({"x", "-s"}), {{"Press Enter to quit...\n", "\n"}}, false);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.stepsDone, 1u);
 }
 
 TEST_F(VtconsoleTest, PluginWithoutUpDateVersionEndsWithOneAfterEveryCommand) {
-    ProcessResult r = runProcess(spec({"r", script, "-p", "noupdate", "-alias", "A", "-s"}));
+    ProcessResult r = runProcess(launch({"r", script, "-p", "noupdate", "-alias", "A", "-s"}));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.output.find("Required function 'UpDateVersion' not defined in this library."),
               std::string::npos);
@@ -154,7 +155,7 @@ TEST_F(VtconsoleTest, PluginWithoutUpDateVersionEndsWithOneAfterEveryCommand) {
 
 TEST_F(VtconsoleTest, LibraryThatCannotBeLoadedEndsWithOne) {
     writeFile(dir.file("vtconsole.ini"), "[Plugin]\nbad=" + dir.file("nothing.so") + "\n");
-    ProcessResult r = runProcess(spec({"r", script, "-p", "bad", "-s"}));
+    ProcessResult r = runProcess(launch({"r", script, "-p", "bad", "-s"}));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.output.find("ERROR: Error loading library '" + dir.file("nothing.so") + "'."),
               std::string::npos);

@@ -40,7 +40,8 @@ protected:
     void script(const std::string& name, const std::string& from, const std::string& to,
                 const std::vector<std::string>& commands) {
         script::RsqlContent content = scriptContent("SHOP", from, to, commands);
-        content.user = pgEnv("VT_TEST_PGUSER");
+        const auto server = testkit::PgServer::fromEnvironment();
+        content.user = server ? server->user : "";
         script::writeRsqlScript(folder() + "/" + name, content);
     }
 
@@ -49,7 +50,7 @@ protected:
                             const std::map<std::string, std::string>& env = {}) {
         args.insert(args.begin(), command);
         args.insert(args.end(), {"-alias", db->alias()});
-        return runProcess(vtconsoleSpec(std::move(args), env));
+        return runProcess(vtconsoleLaunch(std::move(args), env));
     }
 
     // The JSON object of a --json run; fails the test unless standard output holds exactly one.

@@ -35,16 +35,16 @@ protected:
     // Runs "vtconsole r FILE -alias ALIAS <login> args..." with the input on a pipe.
     ProcessResult vtconsole(const std::string& file, std::vector<std::string> args,
                             const std::string& input = {}) {
-        ProcessSpec spec = specFor(file, std::move(args));
-        return runProcess(spec, input);
+        ProcessLaunch launch = launchFor(file, std::move(args));
+        return runProcess(launch, input);
     }
 
-    ProcessSpec specFor(const std::string& file, std::vector<std::string> args) {
+    ProcessLaunch launchFor(const std::string& file, std::vector<std::string> args) {
         std::vector<std::string> all = {"r", file, "-alias", db->alias()};
         for (const auto& a : db->loginArgs())
             all.push_back(a);
         all.insert(all.end(), args.begin(), args.end());
-        return vtconsoleSpec(std::move(all));
+        return vtconsoleLaunch(std::move(all));
     }
 
     std::vector<std::string> version() {
@@ -127,7 +127,7 @@ TEST_P(PluginRunTest, RetryAfterAFixMadeWhileThePromptWaitsSucceeds) {
     db->exec("Create Table R_Version (Version Char(10), DBCode Char(10), Counter Smallint)");
     db->exec("Insert Into R_Version(DBCode) Values('SHOP')");
     ProcessResult r = runConversation(
-        specFor(file, {"-s"}),
+        launchFor(file, {"-s"}),
         {{"[A(Abort)/R(Retry)]:", "R\n", [&] { db->exec("create table fix_me (a int)"); }}}, false);
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_NE(r.output.find("]:R\nExecuting script ..\n\nScript completed successfully!"),
@@ -175,21 +175,21 @@ protected:
 
     ProcessResult vtconsole(std::vector<std::string> args, const std::string& input = {},
                             bool withAliasFile = false) {
-        ProcessSpec spec;
-        spec.program = binFolder() + "/vtconsole";
-        spec.args = std::move(args);
-        spec.env = {{"VT_CONFIG_DIR", dir.path()}, {"LC_ALL", "C.UTF-8"}};
-        spec.unset = {"NO_COLOR", "VT_CODEPAGE", "VT_PASSWORD", "VT_ALIASES"};
+        ProcessLaunch launch;
+        launch.program = binFolder() + "/vtconsole";
+        launch.args = std::move(args);
+        launch.env = {{"VT_CONFIG_DIR", dir.path()}, {"LC_ALL", "C.UTF-8"}};
+        launch.unset = {"NO_COLOR", "VT_CODEPAGE", "VT_PASSWORD", "VT_ALIASES"};
         if (withAliasFile) {
             writeFile(dir.file("first.db"), "");
             writeFile(dir.file("second.db"), "");
             writeFile(dir.file("aliases.ini"),
                       "[FIRST]\nDRIVER=STANDARD\nPATH=" + dir.file("first.db") +
                           "\n[SECOND]\nDRIVER=STANDARD\nPATH=" + dir.file("second.db") + "\n");
-            spec.env["VT_ALIASES"] = dir.file("aliases.ini");
+            launch.env["VT_ALIASES"] = dir.file("aliases.ini");
         }
-        spec.timeoutSeconds = 120;
-        return runProcess(spec, input);
+        launch.timeoutSeconds = 120;
+        return runProcess(launch, input);
     }
 
     TempDir dir;

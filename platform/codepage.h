@@ -44,6 +44,8 @@ std::string terminalToAnsi(std::string_view text);
 
 // A UTF-8 source literal in the ANSI code page: the one place where the system's own texts cross
 // to bytes.
-inline std::string ansi(std::string_view utf8Literal) { return utf8ToAnsi(utf8Literal); }
+inline std::string ansi(std::string_view utf8Literal) {
+    return utf8ToAnsi(utf8Literal);
+}
 
 } // namespace vt::platform

@@ -30,9 +30,11 @@ TEST_F(CodePageTest, RussianTextConvertsBothWays) {
 }
 
 TEST_F(CodePageTest, CharactersOutsideCp1251AndMalformedUtf8BecomeQuestionMarks) {
-    EXPECT_EQ(utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b"); // a CJK character
-    EXPECT_EQ(utf8ToCp1251("a\xC3(b"), "a?(b");           // a broken sequence
-    EXPECT_EQ(utf8ToCp1251("x\xE2\x82"), "x??");          // cut off at the end
+    EXPECT_EQ(utf8ToCp1251("a\xE4\xB8\xAD"
+                           "b"),
+              "a?b");                            // a CJK character
+    EXPECT_EQ(utf8ToCp1251("a\xC3(b"), "a?(b");  // a broken sequence
+    EXPECT_EQ(utf8ToCp1251("x\xE2\x82"), "x??"); // cut off at the end
 }
 
 TEST_F(CodePageTest, Utf8AnsiCodePageMakesTheAnsiConversionsIdentities) {
@@ -49,8 +51,8 @@ TEST_F(CodePageTest, TerminalCharsetFollowsTheLocale) {
         const char* expected;
     };
     const Case cases[] = {
-        {"ru_RU.UTF-8", "UTF-8"}, {"en_US.utf8", "UTF-8"},     {"C", "UTF-8"},
-        {"POSIX", "UTF-8"},       {"ru_RU.CP1251", "CP1251"}, {"ru_RU.KOI8-R", "KOI8-R"},
+        {"ru_RU.UTF-8", "UTF-8"},     {"en_US.utf8", "UTF-8"},    {"C", "UTF-8"},
+        {"POSIX", "UTF-8"},           {"ru_RU.CP1251", "CP1251"}, {"ru_RU.KOI8-R", "KOI8-R"},
         {"C.ANSI_X3.4-1968", "UTF-8"}};
     for (const Case& c : cases) {
         setenv("LC_ALL", c.lcAll, 1);

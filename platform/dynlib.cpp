@@ -9,7 +9,9 @@
 
 namespace vt::platform {
 
-DynLib::~DynLib() { unload(); }
+DynLib::~DynLib() {
+    unload();
+}
 
 DynLib::DynLib(DynLib&& other) noexcept
     : m_handle(std::exchange(other.m_handle, nullptr)), m_error(std::move(other.m_error)),

@@ -22,11 +22,11 @@ private:
 };
 
 // Declares a class of the hierarchy that adds nothing but its name.
-#define VT_DECLARE_EXCEPTION(Name, Base)                                                          \
+#define VT_DECLARE_EXCEPTION(Name, Base)                                                           \
     class Name : public Base {                                                                     \
     public:                                                                                        \
         using Base::Base;                                                                          \
-        const char* className() const noexcept override { return #Name; }                         \
+        const char* className() const noexcept override { return #Name; }                          \
     }
 
 // An operating-system call failed; carries the system's error code (errno).

@@ -55,8 +55,12 @@ void ensureSettingsFolder() {
         throw std::system_error(ec, "cannot create the settings folder " + dir);
 }
 
-std::string settingsFile(const std::string& name) { return settingsFolder() + "/" + name; }
+std::string settingsFile(const std::string& name) {
+    return settingsFolder() + "/" + name;
+}
 
-std::string programFolderFile(const std::string& name) { return programFolder() + "/" + name; }
+std::string programFolderFile(const std::string& name) {
+    return programFolder() + "/" + name;
+}
 
 } // namespace vt::platform

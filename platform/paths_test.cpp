@@ -34,7 +34,10 @@ TEST(PathsTest, TheSettingsFolderIsCreatedOnDemand) {
     fs::remove_all(dir.parent_path());
     // A folder below a regular file cannot be created, whoever we are.
     const fs::path file = fs::temp_directory_path() / "vt-paths-file";
-    { std::FILE* f = std::fopen(file.c_str(), "w"); std::fclose(f); }
+    {
+        std::FILE* f = std::fopen(file.c_str(), "w");
+        std::fclose(f);
+    }
     setenv("VT_CONFIG_DIR", (file / "sub").c_str(), 1);
     EXPECT_THROW(ensureSettingsFolder(), std::system_error);
     fs::remove(file);

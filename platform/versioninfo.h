@@ -12,9 +12,9 @@ namespace vt::platform {
 
 // The names of the version strings, in the order the desktop program lists them.
 inline constexpr std::array<const char*, 12> kVersionInfoKeys = {
-    "CompanyName",      "FileDescription",  "FileVersion", "InternalName",
-    "LegalCopyright",   "LegalTrademarks",  "OriginalFilename", "ProductName",
-    "ProductVersion",   "Comments",         "E-Mail",      "HomePage"};
+    "CompanyName",    "FileDescription", "FileVersion",      "InternalName",
+    "LegalCopyright", "LegalTrademarks", "OriginalFilename", "ProductName",
+    "ProductVersion", "Comments",        "E-Mail",           "HomePage"};
 
 struct VersionInfo {
     // The four-part file version: major, minor, release, build.

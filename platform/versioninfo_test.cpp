@@ -43,8 +43,8 @@ TEST(VersionInfoTest, TruncatedOrDamagedElfFilesHaveNone) {
     std::ifstream in(programFile(), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_GT(bytes.size(), 4096u);
-    for (std::size_t cut : {std::size_t(16), std::size_t(64), std::size_t(4096),
-                            bytes.size() / 2, bytes.size() - 100}) {
+    for (std::size_t cut : {std::size_t(16), std::size_t(64), std::size_t(4096), bytes.size() / 2,
+                            bytes.size() - 100}) {
         EXPECT_FALSE(readVersionInfo(tempFile("vt_cut.bin", bytes.substr(0, cut))).has_value())
             << cut;
     }

@@ -1,5 +1,6 @@
 // Telling which SQL commands of a script may run inside a transaction the plug-in opens.
 #include "plugin/commandclassifier.h"
+#include "platform/asciitext.h"
 
 #include <string>
 #include <vector>
@@ -10,18 +11,10 @@ namespace {
 // A quoted name or other non-keyword token among a statement's words.
 constexpr std::string_view kQuotedName = "\"";
 
-std::string upperWord(std::string_view word) {
-    std::string upper(word);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    return upper;
-}
-
 // Splits a command into statements, each as the list of its words (keywords in capitals).
 class StatementScanner final {
 public:
-    StatementScanner(std::string_view sql, SqlDialect dialect)
+    StatementScanner(std::string_view sql, script::SqlDialect dialect)
         : m_sql(sql), m_dialect(dialect), m_tokenizer(dialect) {}
 
     std::vector<std::vector<std::string>> statements() {
@@ -42,7 +35,7 @@ public:
             } else if (token.kind == script::SqlTokenKind::QuotedName) {
                 words.emplace_back(kQuotedName);
             } else if (token.kind == script::SqlTokenKind::Word) {
-                std::string word = upperWord(token.text);
+                std::string word = platform::toUpperAscii(token.text);
                 if (blockDepth == 0 && opensBody(words, word)) {
                     blockDepth = 1;
                 } else if (blockDepth > 0) {
@@ -69,7 +62,7 @@ private:
     bool opensBody(const std::vector<std::string>& words, const std::string& word) const {
         if (words.empty() || words.front() != "CREATE")
             return false;
-        if (m_dialect == SqlDialect::PostgreSQL)
+        if (m_dialect == script::SqlDialect::PostgreSQL)
             return word == "ATOMIC" && words.back() == "BEGIN";
         const bool temporary = words.size() > 2 && (words[1] == "TEMP" || words[1] == "TEMPORARY");
         const bool trigger = words.size() > 1 && words[temporary ? 2 : 1] == "TRIGGER";
@@ -77,7 +70,7 @@ private:
     }
 
     std::string_view m_sql;
-    SqlDialect m_dialect;
+    script::SqlDialect m_dialect;
     script::SqlTokenizer m_tokenizer;
 };
 
@@ -101,7 +94,7 @@ bool chains(const std::vector<std::string>& words) {
 }
 
 // Fills traits for a transaction control statement; false when the statement is none.
-bool classifyTransactionControl(const std::vector<std::string>& w, SqlDialect dialect,
+bool classifyTransactionControl(const std::vector<std::string>& w, script::SqlDialect dialect,
                                 CommandTraits& traits) {
     const std::string_view first = w.front();
     const std::string_view second = wordAt(w, 1);
@@ -120,8 +113,8 @@ bool classifyTransactionControl(const std::vector<std::string>& w, SqlDialect di
             traits.effect = chains(w) ? TransactionEffect::Opens : TransactionEffect::Closes;
     } else if (first == "SAVEPOINT") {
         // Outside a transaction an SQLite savepoint starts one.
-        traits.effect =
-            dialect == SqlDialect::SQLite ? TransactionEffect::Opens : TransactionEffect::None;
+        traits.effect = dialect == script::SqlDialect::SQLite ? TransactionEffect::Opens
+                                                              : TransactionEffect::None;
     } else if (first == "RELEASE") {
         traits.effect = TransactionEffect::None;
     } else if (first == "PREPARE" && second == "TRANSACTION") {
@@ -174,12 +167,12 @@ bool refusedInTransactionBySqlite(const std::vector<std::string>& w) {
 
 } // namespace
 
-CommandTraits classifyCommand(std::string_view sql, SqlDialect dialect) {
+CommandTraits classifyCommand(std::string_view sql, script::SqlDialect dialect) {
     CommandTraits result;
     for (const std::vector<std::string>& words : StatementScanner(sql, dialect).statements()) {
         CommandTraits traits;
         if (!classifyTransactionControl(words, dialect, traits)) {
-            traits.fitsInTransaction = dialect == SqlDialect::PostgreSQL
+            traits.fitsInTransaction = dialect == script::SqlDialect::PostgreSQL
                                            ? !refusedInTransactionByPostgres(words)
                                            : !refusedInTransactionBySqlite(words);
         }

@@ -7,9 +7,6 @@
 
 namespace vt::plugin {
 
-// The SQL dialect a command is read in.
-using SqlDialect = script::SqlDialect;
-
 // The net effect of a command on a transaction that the script itself controls.
 enum class TransactionEffect {
     None,   // leaves the script's own transaction state as it was
@@ -31,6 +28,6 @@ struct CommandTraits {
 // strings, quoted names, comments, dollar-quoted bodies and trigger or BEGIN ATOMIC bodies are
 // skipped. A command fits in a transaction when every statement does; its effect is that of the
 // last statement with an effect.
-CommandTraits classifyCommand(std::string_view sql, SqlDialect dialect);
+CommandTraits classifyCommand(std::string_view sql, script::SqlDialect dialect);
 
 } // namespace vt::plugin

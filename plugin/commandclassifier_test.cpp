@@ -10,14 +10,14 @@ using E = TransactionEffect;
 
 struct ClassifyCase {
     const char* name;
-    SqlDialect dialect;
+    script::SqlDialect dialect;
     const char* sql;
     bool fitsInTransaction;
     TransactionEffect effect;
 };
 
-constexpr SqlDialect Lite = SqlDialect::SQLite;
-constexpr SqlDialect Pg = SqlDialect::PostgreSQL;
+constexpr script::SqlDialect Lite = script::SqlDialect::SQLite;
+constexpr script::SqlDialect Pg = script::SqlDialect::PostgreSQL;
 
 const ClassifyCase kCases[] = {
     {"AnInsertFitsInATransaction", Pg, "insert into t values (1)\r\n", true, E::None},

@@ -1,9 +1,11 @@
 // The plug-in's database connection: login, version table, commands and progress records.
 #include "plugin/dbsession.h"
 
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 #include "plugin/plugintexts.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -38,15 +40,6 @@ void notice(const std::string& ansiText) {
 namespace dbi = dbengine::dbi;
 namespace st = dbengine::status;
 
-// PostgreSQL's answers to a command that cannot run inside a transaction block: "cannot run
-// inside a transaction block" and "invalid transaction termination" (a procedure or DO block
-// that commits).
-bool refusedInTransaction(const PluginError& error) {
-    static const std::int32_t activeTransaction = dbengine::nativeCodeFromSqlState("25001");
-    static const std::int32_t invalidTermination = dbengine::nativeCodeFromSqlState("2D000");
-    return error.hasNativeCode(activeTransaction) || error.hasNativeCode(invalidTermination);
-}
-
 // Closes a cursor when it goes out of scope.
 class CursorGuard final {
 public:
@@ -76,13 +69,6 @@ public:
 private:
     dbi::StatementHandle& m_stmt;
 };
-
-// A text field without the blanks a Char column pads it with.
-std::string withoutTrailingBlanks(std::string text) {
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
-}
 
 } // namespace
 
@@ -129,9 +115,8 @@ void DbSession::open() {
     m_lost = false;
     m_stepsReady = false;
     try {
-        std::string driver;
-        checkEngine(dbi::getDriverName(m_db, driver));
-        m_dialect = driver == "PGSQL" ? SqlDialect::PostgreSQL : SqlDialect::SQLite;
+        checkEngine(dbi::getSqlDialect(m_db, m_dialect));
+        checkEngine(dbi::getTransactionRefusalCodes(m_db, m_transactionRefusalCodes));
         bool transactional = false;
         checkEngine(dbi::supportsTransactionalDdl(m_db, transactional));
         m_transactionalDdl = transactional;
@@ -139,6 +124,11 @@ void DbSession::open() {
         dbi::closeDatabase(m_db);
         throw;
     }
+}
+
+bool DbSession::refusedInTransaction(const PluginError& error) const {
+    return std::ranges::any_of(m_transactionRefusalCodes,
+                               [&](std::int32_t code) { return error.hasNativeCode(code); });
 }
 
 void DbSession::close() {
@@ -274,8 +264,8 @@ std::vector<VersionRow> DbSession::readRows() {
         checkEngine(dbi::getField(cursor, 1, record, row.version, blank));
         checkEngine(dbi::getField(cursor, 2, record, row.dbCode, blank));
         checkEngine(dbi::getField(cursor, 3, record, row.counter, blank));
-        row.version = withoutTrailingBlanks(std::move(row.version));
-        row.dbCode = withoutTrailingBlanks(std::move(row.dbCode));
+        row.version.resize(platform::trimRight(row.version, " ").size());
+        row.dbCode.resize(platform::trimRight(row.dbCode, " ").size());
         rows.push_back(std::move(row));
     }
     return rows;
@@ -294,7 +284,7 @@ void DbSession::runCommand(std::string_view command, const ProgressUpdate* progr
         } catch (const PluginError& error) {
             // Only the command itself can be refused inside a transaction: the progress
             // statements are plain updates.
-            if (m_dialect != SqlDialect::PostgreSQL || !refusedInTransaction(error))
+            if (!refusedInTransaction(error))
                 throw explainProgressFailure(error, *progress);
             // The server runs this command only on its own: run it as below.
         }
@@ -470,7 +460,7 @@ std::vector<StepRecord> DbSession::readSteps(const std::string& code) {
         bool blank = false;
         checkEngine(dbi::getField(cursor, 1, rec, step.step, blank));
         checkEngine(dbi::getField(cursor, 2, rec, step.hash, blank));
-        step.hash = withoutTrailingBlanks(std::move(step.hash));
+        step.hash.resize(platform::trimRight(step.hash, " ").size());
         steps.push_back(std::move(step));
     });
     return steps;

@@ -122,12 +122,16 @@ private:
                     const std::string& code);
     void prepareOnce(dbengine::dbi::StatementHandle& stmt, std::string_view sql);
     void rollbackQuietly();
+    // Whether the server refused to run the command inside a transaction block.
+    bool refusedInTransaction(const PluginError& error) const;
 
     dbengine::dbi::DatabaseHandle m_db = nullptr;
     std::string m_alias;
     std::string m_user;
     std::string m_password;
-    SqlDialect m_dialect = SqlDialect::SQLite;
+    script::SqlDialect m_dialect = script::SqlDialect::SQLite;
+    // The driver's native codes for a statement refused inside a transaction block.
+    std::vector<std::int32_t> m_transactionRefusalCodes;
     bool m_transactionalDdl = false;
     // The script opened a transaction of its own (BEGIN ...) that it has not ended yet, as the
     // driver sees it after each command.

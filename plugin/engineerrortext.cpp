@@ -2,6 +2,7 @@
 #include "plugin/engineerrortext.h"
 
 #include "dbengine/callinterface/callinterface.h"
+#include "platform/asciitext.h"
 #include "plugin/pluginerror.h"
 #include "plugin/plugintexts.h"
 #include "plugin/textcase.h"
@@ -30,19 +31,10 @@ public:
     }
 };
 
-std::string trimmed(const std::string& text) {
-    std::size_t b = 0, e = text.size();
-    while (b < e && static_cast<unsigned char>(text[b]) <= 0x20)
-        ++b;
-    while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20)
-        --e;
-    return text.substr(b, e - b);
-}
-
 class LineCollector final {
 public:
     void add(const std::string& text) {
-        std::string line = trimmed(text);
+        std::string line(platform::trim(text));
         if (line.empty())
             return;
         for (const std::string& seen : m_lines)

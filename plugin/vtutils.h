@@ -44,11 +44,11 @@ int dbConnect(const char* alias, const char* user, const char* password);
  * VT_LOCK_TIMEOUT seconds for another run), compares the script's header with R_VERSION and
  * yields the range of commands still to run in *first..*last (preset *first to 1). A resume is
  * refused when the commands recorded as done are not the script's own, or the Counter is outside
- * 0..N. With create = 0 it writes nothing to the database. *code and *version are set to the database's code and
- * version only when they hold a non-null pointer on entry. create = 1 creates R_VERSION first
- * (after dbConnect returned 1 and the user agreed). Returns 0, or -3 (error code -3); the
- * error text then says why (wrong code, version mismatch, already executed, ...). The strings
- * stored in *code and *version stay valid until the next CheckDataBaseParams call. */
+ * 0..N. With create = 0 it writes nothing to the database. *code and *version are set to the
+ * database's code and version only when they hold a non-null pointer on entry. create = 1 creates
+ * R_VERSION first (after dbConnect returned 1 and the user agreed). Returns 0, or -3 (error code
+ * -3); the error text then says why (wrong code, version mismatch, already executed, ...). The
+ * strings stored in *code and *version stay valid until the next CheckDataBaseParams call. */
 int CheckDataBaseParams(int* first, int* last, const char** code, const char** version,
                         unsigned char create);
 

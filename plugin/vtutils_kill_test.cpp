@@ -35,11 +35,8 @@ constexpr int kMaxRunsPerTrial = 40;
 class KillTest : public ::testing::TestWithParam<Driver> {
 protected:
     void SetUp() override {
-        if (GetParam() == Driver::PostgreSQL && !PgServer::fromEnvironment()) {
-            if (PgServer::required())
-                FAIL() << "VT_TEST_PG_REQUIRED=1 but no test PostgreSQL server is configured";
-            GTEST_SKIP() << "no test PostgreSQL server (VT_TEST_PG*)";
-        }
+        if (GetParam() == Driver::PostgreSQL)
+            VT_REQUIRE_PG();
         // A killed process loses nothing the kernel holds, so the SQLite file may live in
         // memory, where a commit costs no disk flush and many more kills fit in the time.
         std::error_code ec;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 #include "runner/runfailure.h"
 #include "runner/runnertexts.h"
@@ -76,11 +77,7 @@ std::vector<ChainScript> collectScripts(const std::vector<std::string>& paths) {
 bool meantFor(const script::RsqlHeader& header, const std::string& databaseCode) {
     const std::string& code = header.code;
     return databaseCode.empty() || code == script::kEverything ||
-           (code.size() == databaseCode.size() &&
-            std::equal(code.begin(), code.end(), databaseCode.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            }));
+           platform::equalsNoCase(code, databaseCode);
 }
 
 void checkScriptFormat(const ChainScript& script) {

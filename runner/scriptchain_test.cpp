@@ -6,13 +6,14 @@
 #include "console/testsupport/rsqlfixture.h"
 #include "runner/runfailure.h"
 #include "script/rsqlwriter.h"
+#include "testkit/tempdir.h"
 
 namespace vt::runner {
 namespace {
 
 using console::testing::scriptContent;
-using console::testing::TempDir;
 using console::testing::writeFile;
+using vt::testkit::TempDir;
 
 // A script as file name, old version and new version.
 struct Step {

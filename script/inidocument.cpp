@@ -12,6 +12,7 @@
 //    file, after a blank line when the file does not already end with one.
 #include "script/inidocument.h"
 
+#include "platform/asciitext.h"
 #include "script/inifile.h"
 
 namespace vt::script {
@@ -23,13 +24,13 @@ constexpr std::size_t kLinearLookupLimit = 8;
 
 // Splits a line into key and '=' position when it is an entry.
 bool parseEntry(std::string_view text, std::string_view& key, std::size_t& eq) {
-    const std::string_view t = trimBlanks(text);
+    const std::string_view t = platform::trim(text);
     if (t.empty() || t.front() == ';' || t.front() == '[')
         return false;
     eq = text.find('=');
     if (eq == std::string_view::npos || eq > UINT32_MAX)
         return false;
-    key = trimBlanks(text.substr(0, eq));
+    key = platform::trim(text.substr(0, eq));
     return !key.empty();
 }
 
@@ -43,20 +44,11 @@ bool parseHeader(std::string_view text, std::string_view& name) {
         return false;
     text.remove_prefix(b + 1);
     const std::size_t close = text.find(']');
-    name = trimBlanks(close == std::string_view::npos ? text : text.substr(0, close));
+    name = platform::trim(close == std::string_view::npos ? text : text.substr(0, close));
     return true;
 }
 
 } // namespace
-
-std::string_view trimBlanks(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= 0x20)
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 0x20)
-        --e;
-    return s.substr(b, e - b);
-}
 
 void IniDocument::clear() {
     m_buffer.clear();
@@ -157,8 +149,8 @@ bool IniDocument::indexSection(std::size_t i) {
 }
 
 const IniDocument::Section* IniDocument::findSection(std::string_view name) const {
-    const std::size_t i =
-        m_sectionIndex.find(trimBlanks(name), [this](std::size_t k) { return m_sections[k].name; });
+    const std::size_t i = m_sectionIndex.find(platform::trim(name),
+                                              [this](std::size_t k) { return m_sections[k].name; });
     return i == NameIndex::npos ? nullptr : &m_sections[i];
 }
 
@@ -167,7 +159,7 @@ IniDocument::Section* IniDocument::findMutable(std::string_view name) {
 }
 
 const IniDocument::Entry* IniDocument::findEntry(const Section& s, std::string_view key) const {
-    key = trimBlanks(key);
+    key = platform::trim(key);
     const std::span<const Entry> list = entries(s);
     if (!s.keyIndex) {
         for (const Entry& e : list)
@@ -245,14 +237,14 @@ IniDocument::Line IniDocument::ownedLine(std::string text, std::string_view eol)
 bool IniDocument::lastLineBlank() const {
     if (!m_sections.empty()) {
         const std::span<const Line> lines = linesOf(m_sections.back());
-        return !lines.empty() && trimBlanks(lines.back().text()).empty();
+        return !lines.empty() && platform::trim(lines.back().text()).empty();
     }
-    return m_preamble.empty() || trimBlanks(m_preamble.back().text()).empty();
+    return m_preamble.empty() || platform::trim(m_preamble.back().text()).empty();
 }
 
 void IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
-    section = trimBlanks(section);
-    key = trimBlanks(key);
+    section = platform::trim(section);
+    key = platform::trim(key);
     Section* s = findMutable(section);
     if (s == nullptr) {
         if (!lastLineBlank()) {
@@ -280,7 +272,7 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
         line = ownedLine(std::move(text), line.eol().empty() ? kNewLine : line.eol());
     } else {
         std::size_t at = own.lines.size();
-        while (at > 0 && trimBlanks(own.lines[at - 1].text()).empty())
+        while (at > 0 && platform::trim(own.lines[at - 1].text()).empty())
             --at;
         std::string text(key);
         text += '=';
@@ -296,7 +288,7 @@ bool IniDocument::removeKey(std::string_view section, std::string_view key) {
     Section* s = findMutable(section);
     if (s == nullptr || findEntry(*s, key) == nullptr)
         return false;
-    key = trimBlanks(key);
+    key = platform::trim(key);
     OwnLines& own = makeOwn(*s);
     std::vector<Line> kept;
     kept.reserve(own.lines.size());
@@ -315,7 +307,7 @@ bool IniDocument::removeKey(std::string_view section, std::string_view key) {
 bool IniDocument::removeSection(std::string_view section) {
     if (findSection(section) == nullptr)
         return false;
-    section = trimBlanks(section);
+    section = platform::trim(section);
     std::vector<Section> kept;
     kept.reserve(m_sections.size());
     for (Section& s : m_sections)

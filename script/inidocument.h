@@ -106,7 +106,4 @@ private:
     NameIndex m_sectionIndex;        // name -> first occurrence
 };
 
-// The text without blanks (bytes 0x00 to 0x20) at either end.
-std::string_view trimBlanks(std::string_view text);
-
 } // namespace vt::script

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/asciitext.h"
 #include "script/atomicfile.h"
 #include "script/inidocument.h"
 
@@ -220,7 +221,7 @@ std::string IniFile::readString(std::string_view section, std::string_view key,
     const Entry* e = m->find(section, key, s);
     if (e == nullptr)
         return std::string(defaultValue);
-    return std::string(trimBlanks(m->doc.rawValue(*s, *e)).substr(0, kMaxValue));
+    return std::string(platform::trim(m->doc.rawValue(*s, *e)).substr(0, kMaxValue));
 }
 
 std::string IniFile::readRawString(std::string_view section, std::string_view key,
@@ -247,7 +248,7 @@ long IniFile::readInteger(std::string_view section, std::string_view key, long d
     const Entry* e = m->find(section, key, s);
     long value = 0;
     if (e == nullptr ||
-        !parseIniInteger(trimBlanks(m->doc.rawValue(*s, *e)).substr(0, kMaxValue), value))
+        !parseIniInteger(platform::trim(m->doc.rawValue(*s, *e)).substr(0, kMaxValue), value))
         return defaultValue;
     return value;
 }
@@ -289,7 +290,7 @@ void IniFile::forEachEntry(
     const std::size_t n = m->doc.listedCount(*s);
     for (std::size_t i = 0; i < n; ++i) {
         const std::string_view raw = m->doc.rawValue(*s, list[i]);
-        visit(list[i].key, trimBlanks(raw).substr(0, kMaxValue), raw.substr(0, kMaxValue));
+        visit(list[i].key, platform::trim(raw).substr(0, kMaxValue), raw.substr(0, kMaxValue));
     }
 }
 
@@ -302,15 +303,15 @@ std::string IniFile::firstCutEntry(std::string_view section, bool raw) {
     const std::size_t listed = m->doc.listedCount(*s);
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string_view value = m->doc.rawValue(*s, list[i]);
-        if (i >= listed || (raw ? value : trimBlanks(value)).size() > kMaxValue)
+        if (i >= listed || (raw ? value : platform::trim(value)).size() > kMaxValue)
             return std::string(list[i].key);
     }
     return {};
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    section = trimBlanks(section);
-    key = trimBlanks(key);
+    section = platform::trim(section);
+    key = platform::trim(key);
     const char* reason = nullptr;
     if (holdsLineBreak(section) || section.find(']') != section.npos)
         reason = "a section name cannot hold ']' or a line break";

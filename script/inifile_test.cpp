@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 #include "platform/exception.h"
 #include "script/inidocument.h"
@@ -318,7 +319,7 @@ TEST_P(IniRefusalTable, NamesTheReasonAndWritesNothing) {
         ini.writeString(c.section, c.key, c.value);
         FAIL() << "no error";
     } catch (const vt::EConvertError& e) {
-        const std::string key(trimBlanks(c.key));
+        const std::string key(vt::platform::trim(c.key));
         EXPECT_EQ(std::string(e.what()), "Cannot write [" + c.section + "] " + key +
                                              " to the file \"" + dir.file("a.ini") +
                                              "\": " + c.reason);

@@ -105,7 +105,7 @@ TEST(LineReaderTest, AMissingFileOrAFolderIsAClearError) {
     TempDir dir;
     EXPECT_THROW(LineReader(dir.file("none"), 10), IniError);
     try {
-        LineReader reader(dir.path().string(), 10);
+        LineReader reader(dir.path(), 10);
         FAIL() << "no error";
     } catch (const IniError& e) {
         EXPECT_EQ(e.errorCode(), EISDIR);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "platform/asciitext.h"
 #include "script/inidocument.h"
 #include "script/inifile.h"
 #include "script/nameindex.h"
@@ -24,7 +25,7 @@ struct IniLine {
 
 IniLine parseLine(std::string_view text) {
     IniLine line;
-    const std::string_view t = trimBlanks(text);
+    const std::string_view t = platform::trim(text);
     if (t.empty() || t.front() == ';')
         return line;
     if (t.front() == '[') {
@@ -33,13 +34,13 @@ IniLine parseLine(std::string_view text) {
         if (close != std::string_view::npos)
             name = name.substr(0, close);
         line.kind = IniLine::Header;
-        line.name = trimBlanks(name);
+        line.name = platform::trim(name);
         return line;
     }
     const std::size_t eq = text.find('=');
     if (eq == std::string_view::npos)
         return line;
-    line.name = trimBlanks(text.substr(0, eq));
+    line.name = platform::trim(text.substr(0, eq));
     if (line.name.empty())
         return line;
     line.kind = IniLine::Entry;
@@ -120,10 +121,10 @@ RsqlCommandStream::RsqlCommandStream(const std::string& path) : m_reader(path, k
         else if (in == In::Command)
             m_streamable = m_streamable && numberAfter(line.name, "L") == expectedKey++;
     }
-    m_crypt = crypt && trimBlanks(*crypt) == "1";
+    m_crypt = crypt && platform::trim(*crypt) == "1";
     m_key = key.value_or("");
     long count = 0;
-    if (commands && parseIniInteger(trimBlanks(*commands), count))
+    if (commands && parseIniInteger(platform::trim(*commands), count))
         m_commands = count;
 }
 
@@ -155,7 +156,7 @@ void RsqlCommandStream::forEachCommand(
         // text when it holds none); scrambled values are taken as stored, plain ones trimmed.
         const std::string_view raw = entry.raw.substr(0, IniFile::kMaxValue);
         const std::string_view value =
-            m_crypt ? raw : trimBlanks(entry.raw).substr(0, IniFile::kMaxValue);
+            m_crypt ? raw : platform::trim(entry.raw).substr(0, IniFile::kMaxValue);
         std::string_view plain;
         const std::size_t percent = value.find('%');
         if (percent != std::string_view::npos) {

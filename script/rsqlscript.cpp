@@ -4,6 +4,7 @@
 #include <charconv>
 #include <system_error>
 
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 #include "script/scramble.h"
 
@@ -31,10 +32,6 @@ bool isBlank(char c) {
 }
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-char upperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
 } // namespace
@@ -91,7 +88,7 @@ bool isReconnectCommand(std::string_view commandText) {
     if (commandText.size() != kReconnectCommand.size())
         return false;
     for (std::size_t i = 0; i < commandText.size(); ++i)
-        if (upperAscii(commandText[i]) != kReconnectCommand[i])
+        if (platform::toUpperAscii(commandText[i]) != kReconnectCommand[i])
             return false;
     return true;
 }

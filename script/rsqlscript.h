@@ -32,15 +32,15 @@ private:
 // Values of a scrambled script are taken exactly as stored (only the line end removed): their
 // first and last bytes are scrambled content, which trimming would cut. Plain values are trimmed.
 struct RsqlHeader {
-    bool crypt = false;               // Tools/Crypt is exactly "1" (after trimming)
-    std::string formatVersion = "0";  // Tools/Version as stored (trimmed)
-    std::string code;                 // DataBase/Code; "EVERYTHING" when missing (see rules)
-    std::string oldVersion;           // DataBase/OldVersion
-    std::string newVersion;           // DataBase/NewVersion
-    long commands = 0;                // DataBase/Commands (0 when missing or not an integer)
-    std::string commandsText;         // DataBase/Commands as stored
-    std::string user;                 // Connect/User
-    std::string key;                  // Tools/Key as stored, untrimmed (the scrambled password)
+    bool crypt = false;              // Tools/Crypt is exactly "1" (after trimming)
+    std::string formatVersion = "0"; // Tools/Version as stored (trimmed)
+    std::string code;                // DataBase/Code; "EVERYTHING" when missing (see rules)
+    std::string oldVersion;          // DataBase/OldVersion
+    std::string newVersion;          // DataBase/NewVersion
+    long commands = 0;               // DataBase/Commands (0 when missing or not an integer)
+    std::string commandsText;        // DataBase/Commands as stored
+    std::string user;                // Connect/User
+    std::string key;                 // Tools/Key as stored, untrimmed (the scrambled password)
 };
 
 // A script opened for reading. The file is read once when opened; nothing is looked up on disk

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/asciitext.h"
 #include "platform/exception.h"
 #include "script/inifile.h"
 #include "script/rsqlscript.h"
@@ -14,14 +15,6 @@
 
 namespace vt::script {
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20)
-        s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20)
-        s.remove_suffix(1);
-    return s;
-}
 
 [[noreturn]] void refuse(const std::string& path, const std::string& why) {
     throw vt::EConvertError("Cannot write the file \"" + path + "\": " + why);
@@ -58,11 +51,11 @@ RsqlWriter::RsqlWriter(const std::string& path, const RsqlContent& header,
         {"NewVersion", &header.newVersion}};
     bool countFirst = false;
     for (const auto& [key, value] : values)
-        countFirst = countFirst || !trimmed(*value).empty();
+        countFirst = countFirst || !platform::trim(*value).empty();
     if (countFirst) {
         openSection("DataBase");
         for (const auto& [key, value] : values) {
-            const std::string_view text = trimmed(*value);
+            const std::string_view text = platform::trim(*value);
             if (!text.empty())
                 entry(key, m_crypt ? scrambleHeader(text) : std::string(text));
         }

@@ -86,12 +86,12 @@ private:
     bool m_crypt;
     bool m_started = false; // a section has been written to the current target
     std::size_t m_commands = 0;
-    std::size_t m_lines = 0;  // lines of the current command
-    std::size_t m_listed = 0; // key-list bytes of the current section
-    std::string m_section;    // name of the current section, for messages
+    std::size_t m_lines = 0;        // lines of the current command
+    std::size_t m_listed = 0;       // key-list bytes of the current section
+    std::string m_section;          // name of the current section, for messages
     std::unique_ptr<char[]> m_text; // text put together and not yet handed to the target
     std::size_t m_used = 0;         // bytes of m_text in use
-    std::string m_scrambled;  // a scrambled command line
+    std::string m_scrambled;        // a scrambled command line
 };
 
 // Writes the whole script at once (an RsqlWriter fed with the content's commands).

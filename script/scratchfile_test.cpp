@@ -16,7 +16,7 @@ TEST(ScratchFileTest, BytesArriveInOrderBehindWhatTheTargetHolds) {
     TempDir dir;
     const std::string large(300000, 'L');
     const std::string huge(2 << 20, 'H');
-    ScratchFile scratch(dir.path().string());
+    ScratchFile scratch(dir.path());
     std::string expected = "head|";
     for (const std::string* piece : {&large, &huge, &large}) {
         scratch.write("s");

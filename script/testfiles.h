@@ -1,8 +1,9 @@
 // Temporary folders and whole-file reads and writes for the tests of script/.
 #pragma once
 
+#include "testkit/tempdir.h"
+
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,27 +14,7 @@
 
 namespace vt::script::testing {
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempDir final {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vtscript.XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-    // The full name of a file in the folder.
-    std::string file(std::string_view name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
+using vt::testkit::TempDir;
 
 // Writes bytes as the whole file.
 inline void writeBytes(const std::string& path, std::string_view bytes) {

@@ -24,8 +24,8 @@ namespace {
 
 using vt::console::bench::check;
 using vt::console::bench::timed;
+using vt::console::testing::ProcessLaunch;
 using vt::console::testing::ProcessResult;
-using vt::console::testing::ProcessSpec;
 using vt::console::testing::runProcess;
 using vt::console::testing::writeFile;
 
@@ -91,16 +91,16 @@ Times measure(Backend& b, const std::string& work, int n) {
         content.commands.push_back({insertOf(i)});
     const std::string scriptFile = work + "/bench.rsql";
     vt::script::writeRsqlScript(scriptFile, content);
-    ProcessSpec spec;
-    spec.program = std::string(VT_PROGRAM_BIN) + "/vtconsole";
-    spec.args = {"r", scriptFile, "-alias", "BENCH", "-s"};
-    spec.args.insert(spec.args.end(), b.vtArgs.begin(), b.vtArgs.end());
-    spec.env = b.vtEnv;
-    spec.env["VT_CONFIG_DIR"] = work;
-    spec.env["VT_ALIASES"] = work + "/aliases.ini";
-    spec.timeoutSeconds = 3600;
+    ProcessLaunch launch;
+    launch.program = std::string(VT_PROGRAM_BIN) + "/vtconsole";
+    launch.args = {"r", scriptFile, "-alias", "BENCH", "-s"};
+    launch.args.insert(launch.args.end(), b.vtArgs.begin(), b.vtArgs.end());
+    launch.env = b.vtEnv;
+    launch.env["VT_CONFIG_DIR"] = work;
+    launch.env["VT_ALIASES"] = work + "/aliases.ini";
+    launch.timeoutSeconds = 3600;
     ProcessResult r;
-    t.vtconsole = timed([&] { r = runProcess(spec); });
+    t.vtconsole = timed([&] { r = runProcess(launch); });
     check(r, "vtconsole");
 
     // The shell: the same INSERTs, each followed by the progress UPDATE, in autocommit.

@@ -23,8 +23,8 @@ namespace {
 
 using vt::console::bench::check;
 using vt::console::bench::timed;
+using vt::console::testing::ProcessLaunch;
 using vt::console::testing::ProcessResult;
-using vt::console::testing::ProcessSpec;
 using vt::console::testing::runProcess;
 using vt::console::testing::writeFile;
 
@@ -33,14 +33,14 @@ constexpr int kCommandsPerScript = 20;
 // vtconsole with the arguments, against the SQLite file db with the work folder as settings.
 ProcessResult vtconsole(const std::string& work, const std::string& db,
                         std::vector<std::string> args) {
-    ProcessSpec spec;
-    spec.program = std::string(VT_PROGRAM_BIN) + "/vtconsole";
-    spec.args = std::move(args);
-    spec.args.insert(spec.args.end(), {"-dbname", db});
-    spec.env = {{"VT_CONFIG_DIR", work}};
-    spec.unset = {"VT_ALIASES", "VT_PASSWORD"};
-    spec.timeoutSeconds = 3600;
-    return runProcess(spec);
+    ProcessLaunch launch;
+    launch.program = std::string(VT_PROGRAM_BIN) + "/vtconsole";
+    launch.args = std::move(args);
+    launch.args.insert(launch.args.end(), {"-dbname", db});
+    launch.env = {{"VT_CONFIG_DIR", work}};
+    launch.unset = {"VT_ALIASES", "VT_PASSWORD"};
+    launch.timeoutSeconds = 3600;
+    return runProcess(launch);
 }
 
 // Script i of the chain goes from version i to version i + 1.

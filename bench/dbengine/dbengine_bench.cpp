@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
           ") INSERT INTO t SELECT x, 'customer name ' || x, "
           "'city ' || (x % 1000), x * 7 FROM g;\"");
 
-    auto pg = testkit::pgServer();
+    auto pg = testkit::PgServer::fromEnvironment();
     std::unique_ptr<testkit::PgScratchDatabase> scratch;
     std::string aliases = "[SRC]\nPATH=" + srcFile + "\n[DST]\nPATH=" + dstFile + "\n";
     std::string psql;

@@ -25,7 +25,7 @@ struct Child {
     int err = -1; // stderr (pipes only)
 };
 
-std::vector<std::string> environmentOf(const ProcessSpec& spec) {
+std::vector<std::string> environmentOf(const ProcessLaunch& launch) {
     std::map<std::string, std::string> vars;
     for (char** e = environ; *e; ++e) {
         std::string entry(*e);
@@ -33,9 +33,9 @@ std::vector<std::string> environmentOf(const ProcessSpec& spec) {
         if (eq != std::string::npos)
             vars[entry.substr(0, eq)] = entry.substr(eq + 1);
     }
-    for (const auto& name : spec.unset)
+    for (const auto& name : launch.unset)
         vars.erase(name);
-    for (const auto& [k, v] : spec.env)
+    for (const auto& [k, v] : launch.env)
         vars[k] = v;
     std::vector<std::string> out;
     for (const auto& [k, v] : vars)
@@ -51,10 +51,10 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     return p;
 }
 
-Child start(const ProcessSpec& spec, bool onTerminal) {
-    std::vector<std::string> envStrings = environmentOf(spec);
-    std::vector<std::string> argStrings{spec.program};
-    argStrings.insert(argStrings.end(), spec.args.begin(), spec.args.end());
+Child start(const ProcessLaunch& launch, bool onTerminal) {
+    std::vector<std::string> envStrings = environmentOf(launch);
+    std::vector<std::string> argStrings{launch.program};
+    argStrings.insert(argStrings.end(), launch.args.begin(), launch.args.end());
     auto envp = pointers(envStrings);
     auto argv = pointers(argStrings);
 
@@ -89,18 +89,18 @@ Child start(const ProcessSpec& spec, bool onTerminal) {
         childSide = {in[0], out[1], err[1]};
     }
     int rc =
-        posix_spawn(&child.pid, spec.program.c_str(), &actions, &attr, argv.data(), envp.data());
+        posix_spawn(&child.pid, launch.program.c_str(), &actions, &attr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attr);
     for (int fd : childSide)
         close(fd);
     if (rc != 0)
-        throw std::runtime_error("cannot start " + spec.program + ": " + std::strerror(rc));
+        throw std::runtime_error("cannot start " + launch.program + ": " + std::strerror(rc));
     return child;
 }
 
 // Feeds input and steps, collects output until the child closes it or the time runs out.
-ProcessResult talk(const ProcessSpec& spec, Child child, const std::string& input,
+ProcessResult talk(const ProcessLaunch& launch, Child child, const std::string& input,
                    const std::vector<Step>& steps, bool onTerminal) {
     std::signal(SIGPIPE, SIG_IGN);
     ProcessResult result;
@@ -134,7 +134,7 @@ ProcessResult talk(const ProcessSpec& spec, Child child, const std::string& inpu
     advance();
 
     bool outOpen = true, errOpen = child.err >= 0;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(spec.timeoutSeconds);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(launch.timeoutSeconds);
     while (outOpen || errOpen) {
         pollfd fds[3];
         int count = 0;
@@ -207,13 +207,13 @@ ProcessResult talk(const ProcessSpec& spec, Child child, const std::string& inpu
 
 } // namespace
 
-ProcessResult runProcess(const ProcessSpec& spec, const std::string& input) {
-    return talk(spec, start(spec, false), input, {}, false);
+ProcessResult runProcess(const ProcessLaunch& launch, const std::string& input) {
+    return talk(launch, start(launch, false), input, {}, false);
 }
 
-ProcessResult runConversation(const ProcessSpec& spec, const std::vector<Step>& steps,
+ProcessResult runConversation(const ProcessLaunch& launch, const std::vector<Step>& steps,
                               bool onTerminal) {
-    return talk(spec, start(spec, onTerminal), {}, steps, onTerminal);
+    return talk(launch, start(launch, onTerminal), {}, steps, onTerminal);
 }
 
 } // namespace vt::console::testing

@@ -17,7 +17,7 @@ struct ProcessResult {
 };
 
 // How the program is started.
-struct ProcessSpec {
+struct ProcessLaunch {
     std::string program;
     std::vector<std::string> args;
     std::map<std::string, std::string> env; // added or replaced variables
@@ -34,11 +34,11 @@ struct Step {
 };
 
 // Runs the program with pipes; input is fed to standard input, which is then closed.
-ProcessResult runProcess(const ProcessSpec& spec, const std::string& input = {});
+ProcessResult runProcess(const ProcessLaunch& launch, const std::string& input = {});
 
 // Runs the program and holds a conversation with it, with pipes or on a pseudo-terminal. After
 // the last step standard input is closed (pipes) or left open (terminal).
-ProcessResult runConversation(const ProcessSpec& spec, const std::vector<Step>& steps,
+ProcessResult runConversation(const ProcessLaunch& launch, const std::vector<Step>& steps,
                               bool onTerminal);
 
 } // namespace vt::console::testing

@@ -1,4 +1,4 @@
-// Test fixtures of the console runner: temporary folders, files and rSQL scripts.
+// Test fixtures of the console runner: files and rSQL scripts.
 #include "console/testsupport/rsqlfixture.h"
 
 #include <cstdlib>
@@ -8,22 +8,6 @@
 #include <stdexcept>
 
 namespace vt::console::testing {
-
-TempDir::TempDir() {
-    std::string pattern = "/tmp/vtconsole.XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code error;
-    std::filesystem::remove_all(m_path, error);
-}
-
-std::string TempDir::file(const std::string& name) const {
-    return m_path + "/" + name;
-}
 
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -1,28 +1,15 @@
-// Test fixtures of the console runner: temporary folders, files and rSQL scripts.
+// Test fixtures of the console runner: files and rSQL scripts.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "script/rsqlwriter.h"
+#include "testkit/tempdir.h"
 
 namespace vt::console::testing {
 
-// A fresh folder under /tmp, removed with everything in it when the object goes.
-class TempDir final {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& path() const { return m_path; }
-    // path() + "/" + name.
-    std::string file(const std::string& name) const;
-
-private:
-    std::string m_path;
-};
+using vt::testkit::TempDir;
 
 // Writes the bytes to the file, replacing it.
 void writeFile(const std::string& path, const std::string& bytes);

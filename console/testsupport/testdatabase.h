@@ -17,18 +17,14 @@
 
 #include "console/testsupport/processrunner.h"
 #include "console/testsupport/rsqlfixture.h"
+#include "platform/asciitext.h"
+#include "testkit/pgserver.h"
 
 namespace vt::console::testing {
 
 inline std::string binFolder() {
     const char* bin = std::getenv("VT_PROGRAM_BIN");
     return bin ? bin : "build/bin";
-}
-
-inline std::string trimmed(std::string s) {
-    while (!s.empty() && s.back() == ' ')
-        s.pop_back();
-    return s;
 }
 
 // One fresh database of a backend, reachable through an alias of aliases.ini.
@@ -82,7 +78,8 @@ public:
             std::string row;
             for (int i = 0; i < sqlite3_column_count(st); ++i) {
                 const unsigned char* t = sqlite3_column_text(st, i);
-                row += (i ? "|" : "") + trimmed(t ? reinterpret_cast<const char*>(t) : "");
+                row += (i ? "|" : "") + std::string(platform::trimRight(
+                                            t ? reinterpret_cast<const char*>(t) : "", " "));
             }
             rows.push_back(row);
         }
@@ -106,18 +103,15 @@ private:
     std::string m_path;
 };
 
-inline std::string pgEnv(const char* name) {
-    const char* v = std::getenv(name);
-    return v ? v : "";
+// The test server; only asked for after VT_REQUIRE_PG has passed.
+inline testkit::PgServer pgServer() {
+    return testkit::PgServer::fromEnvironment().value();
 }
 
 class PgConnection {
 public:
     explicit PgConnection(const std::string& dbname) {
-        std::string info = "host=" + pgEnv("VT_TEST_PGHOST") + " port=" + pgEnv("VT_TEST_PGPORT") +
-                           " user=" + pgEnv("VT_TEST_PGUSER") +
-                           " password=" + pgEnv("VT_TEST_PGPASSWORD") + " dbname=" + dbname;
-        m_conn = PQconnectdb(info.c_str());
+        m_conn = PQconnectdb(pgServer().connectionString(dbname).c_str());
         if (PQstatus(m_conn) != CONNECTION_OK)
             throw std::runtime_error(PQerrorMessage(m_conn));
     }
@@ -134,7 +128,7 @@ public:
         for (int i = 0; i < PQntuples(r); ++i) {
             std::string row;
             for (int j = 0; j < PQnfields(r); ++j)
-                row += (j ? "|" : "") + trimmed(PQgetvalue(r, i, j));
+                row += (j ? "|" : "") + std::string(platform::trimRight(PQgetvalue(r, i, j), " "));
             rows.push_back(row);
         }
         PQclear(r);
@@ -150,27 +144,24 @@ public:
     PgDatabase() {
         static std::atomic<int> counter{0};
         m_name = "vtconsole_" + std::to_string(getpid()) + "_" + std::to_string(counter++);
-        PgConnection(pgEnv("VT_TEST_PGDATABASE")).run("CREATE DATABASE " + m_name);
+        PgConnection(pgServer().database).run("CREATE DATABASE " + m_name);
     }
     ~PgDatabase() override {
         try {
-            PgConnection(pgEnv("VT_TEST_PGDATABASE")).run("DROP DATABASE IF EXISTS " + m_name);
+            PgConnection(pgServer().database).run("DROP DATABASE IF EXISTS " + m_name);
         } catch (const std::exception&) {
         }
     }
     std::string alias() const override { return "PGDB"; }
     std::string aliasSection() const override {
-        return "[PGDB]\nDRIVER=PGSQL\nSERVER NAME=" + pgEnv("VT_TEST_PGHOST") + ":" +
-               pgEnv("VT_TEST_PGPORT") + "/" + m_name + "\nUSER NAME=" + pgEnv("VT_TEST_PGUSER") +
-               "\n";
+        return "[PGDB]\nDRIVER=PGSQL\nSERVER NAME=" + pgServer().serverName(m_name) +
+               "\nUSER NAME=" + pgServer().user + "\n";
     }
     // The password travels in VT_PASSWORD, never on the command line.
     std::map<std::string, std::string> env() const override {
-        return {{"VT_PASSWORD", pgEnv("VT_TEST_PGPASSWORD")}};
+        return {{"VT_PASSWORD", pgServer().password}};
     }
-    std::vector<std::string> loginArgs() const override {
-        return {"-user", pgEnv("VT_TEST_PGUSER")};
-    }
+    std::vector<std::string> loginArgs() const override { return {"-user", pgServer().user}; }
     std::vector<std::string> query(const std::string& sql) override {
         return PgConnection(m_name).run(sql);
     }
@@ -191,11 +182,7 @@ protected:
         ASSERT_EQ(access((binFolder() + "/vtutils.so").c_str(), F_OK), 0)
             << "the real plug-in is not built";
         if (GetParam() == Backend::Postgres) {
-            if (pgEnv("VT_TEST_PGHOST").empty()) {
-                if (pgEnv("VT_TEST_PG_REQUIRED") == "1")
-                    FAIL() << "VT_TEST_PG_REQUIRED=1 but no PostgreSQL server is given";
-                GTEST_SKIP() << "no PostgreSQL server (VT_TEST_PGHOST unset)";
-            }
+            VT_REQUIRE_PG();
             db = std::make_unique<PgDatabase>();
         } else {
             db = std::make_unique<SqliteDatabase>(dir.file("lite.db"), true);
@@ -205,22 +192,22 @@ protected:
 
     // vtconsole with the arguments, the test's settings folder and aliases, the database's
     // environment with env on top, and no colours.
-    ProcessSpec vtconsoleSpec(std::vector<std::string> args,
-                              const std::map<std::string, std::string>& env = {}) const {
-        ProcessSpec spec;
-        spec.program = binFolder() + "/vtconsole";
-        spec.args = std::move(args);
-        spec.env = db->env();
+    ProcessLaunch vtconsoleLaunch(std::vector<std::string> args,
+                                  const std::map<std::string, std::string>& env = {}) const {
+        ProcessLaunch launch;
+        launch.program = binFolder() + "/vtconsole";
+        launch.args = std::move(args);
+        launch.env = db->env();
         for (const auto& [name, value] : env)
-            spec.env[name] = value;
-        spec.env["VT_CONFIG_DIR"] = dir.path();
-        spec.env["VT_ALIASES"] = dir.file("aliases.ini");
-        spec.env["LC_ALL"] = "C.UTF-8";
-        spec.unset = {"NO_COLOR", "VT_CODEPAGE"};
-        if (!spec.env.count("VT_PASSWORD"))
-            spec.unset.push_back("VT_PASSWORD");
-        spec.timeoutSeconds = 120;
-        return spec;
+            launch.env[name] = value;
+        launch.env["VT_CONFIG_DIR"] = dir.path();
+        launch.env["VT_ALIASES"] = dir.file("aliases.ini");
+        launch.env["LC_ALL"] = "C.UTF-8";
+        launch.unset = {"NO_COLOR", "VT_CODEPAGE"};
+        if (!launch.env.count("VT_PASSWORD"))
+            launch.unset.push_back("VT_PASSWORD");
+        launch.timeoutSeconds = 120;
+        return launch;
     }
 
     TempDir dir;

@@ -6,8 +6,8 @@
 #include "dbengine/core/aliases.h"
 #include "dbengine/core/driver.h"
 #include "dbengine/core/engineerror.h"
-#include "dbengine/core/sqldriverhelp.h"
 #include "dbengine/drivers/drivers.h"
+#include "platform/asciitext.h"
 #include "platform/codepage.h"
 
 #include <algorithm>
@@ -200,7 +200,7 @@ Status openDatabase(const char* alias, const char* password,
             fail(status::kInvalidParameter, "no alias");
         std::string user;
         for (const auto& p : params) {
-            if (!sqlhelp::sameNoCase(p.name, "USER NAME"))
+            if (!platform::equalsNoCase(p.name, "USER NAME"))
                 fail(status::kInvalidParameter,
                      "unknown parameter " + platform::ansiToUtf8(p.name));
             user = platform::ansiToUtf8(p.value);
@@ -551,6 +551,15 @@ Status releaseRunLock(DatabaseHandle db) {
 
 Status getDriverName(DatabaseHandle db, std::string& driver) {
     return guarded([&] { driver = check(db, HandleKind::Database)->conn->driverName(); });
+}
+
+Status getSqlDialect(DatabaseHandle db, script::SqlDialect& dialect) {
+    return guarded([&] { dialect = check(db, HandleKind::Database)->conn->sqlDialect(); });
+}
+
+Status getTransactionRefusalCodes(DatabaseHandle db, std::vector<std::int32_t>& codes) {
+    return guarded(
+        [&] { codes = check(db, HandleKind::Database)->conn->transactionRefusalCodes(); });
 }
 
 Status getErrorText(Status code, std::string& text) {

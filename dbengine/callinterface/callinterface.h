@@ -20,6 +20,7 @@
 
 #include "dbengine/core/status.h"
 #include "dbengine/core/value.h"
+#include "script/sqltokenizer.h"
 
 #include <cstdint>
 #include <string>
@@ -234,6 +235,15 @@ Status releaseRunLock(DatabaseHandle db);
 
 // The driver name of an open database ("STANDARD" or "PGSQL").
 Status getDriverName(DatabaseHandle db, std::string& driver);
+
+// The SQL dialect the database reads: how its statements are split, quoted and commented, and
+// which of them need a transaction of their own.
+Status getSqlDialect(DatabaseHandle db, script::SqlDialect& dialect);
+
+// The native codes with which the database's server refuses to run a statement inside a
+// transaction block, so that the caller can run that statement on its own instead (PostgreSQL:
+// SQLSTATE 25001 and 2D000); empty when the driver cannot tell that refusal from other errors.
+Status getTransactionRefusalCodes(DatabaseHandle db, std::vector<std::int32_t>& codes);
 
 // The general text of a status code (ANSI); kInvalidParameter and "" for an unknown code.
 // Does not change the last error.

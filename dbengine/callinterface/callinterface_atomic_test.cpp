@@ -59,7 +59,6 @@ protected:
         return s;
     }
 
-
     bool active() {
         bool inside = true;
         EXPECT_EQ(inTransaction(db, inside), 0);

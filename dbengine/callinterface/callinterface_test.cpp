@@ -4,6 +4,7 @@
 #include "dbengine/testkit/driverfixture.h"
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <fstream>
 #include <netinet/in.h>
@@ -401,6 +402,30 @@ TEST_P(CallInterfaceTest, OnlyTheServerEnforcesDeclaredColumnTypes) {
     EXPECT_EQ(enforced, isPg());
 }
 
+TEST_P(CallInterfaceTest, TheDriverNamesItsDialectAndTheCodesOfARefusalInsideATransaction) {
+    DatabaseHandle db = open();
+    script::SqlDialect dialect{};
+    ASSERT_EQ(getSqlDialect(db, dialect), 0);
+    EXPECT_EQ(dialect, isPg() ? script::SqlDialect::PostgreSQL : script::SqlDialect::SQLite);
+
+    std::vector<std::int32_t> refusalCodes{42};
+    ASSERT_EQ(getTransactionRefusalCodes(db, refusalCodes), 0);
+    ASSERT_EQ(beginTransaction(db), 0);
+    ASSERT_NE(execDirect(db, "VACUUM", nullptr), 0) << "no server runs VACUUM in a transaction";
+    std::vector<std::int32_t> nativeCodes;
+    std::int32_t native = 0;
+    std::string text;
+    for (std::uint16_t n = 1; getErrorEntry(n, native, text) != status::kNoMoreErrors; ++n)
+        nativeCodes.push_back(native);
+    const bool told = std::ranges::any_of(nativeCodes, [&](std::int32_t code) {
+        return std::ranges::find(refusalCodes, code) != refusalCodes.end();
+    });
+    // SQLite reports the refusal with its generic error code, which a caller cannot tell apart.
+    EXPECT_EQ(told, isPg()) << lastErrorEntries();
+    EXPECT_EQ(refusalCodes.empty(), !isPg());
+    EXPECT_EQ(rollbackTransaction(db), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, CallInterfaceTest,
                          ::testing::Values(TestDriver::Sqlite, TestDriver::Postgres),
                          testkit::testDriverName);
@@ -452,7 +477,7 @@ class CallInterfacePgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         VT_REQUIRE_PG();
-        server = *testkit::pgServer();
+        server = *testkit::PgServer::fromEnvironment();
         ASSERT_EQ(init(), 0);
         started = true;
     }

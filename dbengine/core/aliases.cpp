@@ -2,27 +2,16 @@
 #include "dbengine/core/aliases.h"
 
 #include "dbengine/core/engineerror.h"
+#include "platform/asciitext.h"
 #include "platform/paths.h"
 #include "script/inifile.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <strings.h>
-
 namespace vt::dbengine {
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
 
 constexpr std::string_view kDirectPrefix = "DBName=";
 
@@ -62,9 +51,9 @@ AliasTable AliasTable::loadFile(const std::string& path) {
             def.name = section;
             def.driverName = "STANDARD";
             for (const auto& entry : ini.entries(section)) {
-                if (sameName(entry.key, "DRIVER")) {
+                if (platform::equalsNoCase(entry.key, "DRIVER")) {
                     if (!entry.value.empty())
-                        def.driverName = upper(entry.value);
+                        def.driverName = platform::toUpperAscii(entry.value);
                 } else {
                     def.params.setValue(entry.key, entry.value);
                 }
@@ -79,14 +68,14 @@ AliasTable AliasTable::loadFile(const std::string& path) {
 
 const AliasDefinition* AliasTable::find(std::string_view name) const {
     for (const auto& def : m_aliases)
-        if (sameName(def.name, name))
+        if (platform::equalsNoCase(def.name, name))
             return &def;
     return nullptr;
 }
 
 std::optional<std::string> AliasTable::directPath(std::string_view name) {
     if (name.size() < kDirectPrefix.size() ||
-        !sameName(name.substr(0, kDirectPrefix.size()), kDirectPrefix))
+        !platform::equalsNoCase(name.substr(0, kDirectPrefix.size()), kDirectPrefix))
         return std::nullopt;
     return std::string(name.substr(kDirectPrefix.size()));
 }

@@ -7,6 +7,7 @@
 #include "dbengine/core/aliases.h"
 #include "dbengine/core/columninfo.h"
 #include "dbengine/core/value.h"
+#include "script/sqltokenizer.h"
 
 #include <cstdint>
 #include <memory>
@@ -130,6 +131,19 @@ public:
     // Whether the database refuses a value beyond a column's declared type (a text longer than
     // its CHAR(n), a number outside SMALLINT) rather than storing it as it is.
     virtual bool enforcesColumnTypes() const = 0;
+    // The SQL dialect the database reads (quoting, comments, which statements need a
+    // transaction of their own).
+    virtual script::SqlDialect sqlDialect() const = 0;
+    // The native codes with which the server refuses to run a statement inside a transaction
+    // block (such a statement has to run on its own); empty when the driver cannot tell that
+    // refusal from other errors.
+    virtual std::vector<std::int32_t> transactionRefusalCodes() const = 0;
+    // Whether connections to one database lock each other out while one of them writes (SQLite
+    // files), so that what a connection writes has to be read through that same connection.
+    virtual bool connectionsExcludeEachOther() const = 0;
+    // Whether a column created without a type keeps each value as it comes, so a copied column
+    // of unknown type needs no type inferred from its first value.
+    virtual bool keepsUntypedValues() const = 0;
 
     // The run lock: one script run per database at a time. Each driver keeps it in a way that
     // ends with the connection and with the process that holds it, so a crashed holder never
@@ -176,6 +190,8 @@ class Driver {
 public:
     virtual ~Driver() = default;
     virtual std::string name() const = 0;
+    // Whether opening a database takes a user and password (false: the driver ignores them).
+    virtual bool needsLogin() const = 0;
     // Opens a database of an alias of this driver.
     virtual std::unique_ptr<Connection> connect(const AliasDefinition& alias,
                                                 const std::string& user,

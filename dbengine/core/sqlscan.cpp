@@ -16,8 +16,8 @@ bool isMarker(const SqlToken& token) {
 
 // Calls visit(token, position) for each token of the whole text.
 template <typename Visit>
-void forEachToken(std::string_view sql, const SqlDialect& d, Visit visit) {
-    script::SqlTokenizer tokenizer(d.engine);
+void forEachToken(std::string_view sql, script::SqlDialect d, Visit visit) {
+    script::SqlTokenizer tokenizer(d);
     SqlToken token;
     std::size_t pos = 0;
     while (true) {
@@ -30,9 +30,9 @@ void forEachToken(std::string_view sql, const SqlDialect& d, Visit visit) {
 
 } // namespace
 
-std::vector<std::string> splitSqlStatements(std::string_view sql, const SqlDialect& dialect) {
+std::vector<std::string> splitSqlStatements(std::string_view sql, script::SqlDialect dialect) {
     std::vector<std::string> out;
-    script::SqlStatementEnd statement(dialect.engine);
+    script::SqlStatementEnd statement(dialect);
     std::size_t start = 0;
     auto finish = [&](std::size_t end) {
         if (!statement.empty())
@@ -53,7 +53,7 @@ std::vector<std::string> splitSqlStatements(std::string_view sql, const SqlDiale
     return out;
 }
 
-std::string numberSqlMarkers(std::string_view sql, const SqlDialect& dialect, int& count) {
+std::string numberSqlMarkers(std::string_view sql, script::SqlDialect dialect, int& count) {
     std::string out;
     out.reserve(sql.size() + 16);
     count = 0;
@@ -70,7 +70,7 @@ std::string numberSqlMarkers(std::string_view sql, const SqlDialect& dialect, in
     return out;
 }
 
-int countSqlMarkers(std::string_view sql, const SqlDialect& dialect) {
+int countSqlMarkers(std::string_view sql, script::SqlDialect dialect) {
     int count = 0;
     forEachToken(sql, dialect,
                  [&](const SqlToken& token, std::size_t) { count += isMarker(token); });

@@ -17,7 +17,8 @@ class SplitTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitTest, SplitsAtSemicolonsOutsideQuotesAndComments) {
     const auto& c = GetParam();
-    EXPECT_EQ(splitSqlStatements(c.sql, c.postgres ? SqlDialect::postgres() : SqlDialect::sqlite()),
+    EXPECT_EQ(splitSqlStatements(c.sql, c.postgres ? script::SqlDialect::PostgreSQL
+                                                   : script::SqlDialect::SQLite),
               c.statements);
 }
 
@@ -60,10 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MarkerTest, NumbersMarkersOutsideQuotesAndComments) {
     int count = 0;
     EXPECT_EQ(numberSqlMarkers("update t set a = ?, b = '?' where c = ? -- ?\n",
-                               SqlDialect::postgres(), count),
+                               script::SqlDialect::PostgreSQL, count),
               "update t set a = $1, b = '?' where c = $2 -- ?\n");
     EXPECT_EQ(count, 2);
-    EXPECT_EQ(countSqlMarkers("select \"?\", ? from t", SqlDialect::sqlite()), 1);
+    EXPECT_EQ(countSqlMarkers("select \"?\", ? from t", script::SqlDialect::SQLite), 1);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Value: text forms and number parsing.
 #include "dbengine/core/value.h"
 
+#include "platform/asciitext.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -46,20 +48,8 @@ std::string formatDouble(double v) {
     return std::string(buf, res.ptr);
 }
 
-namespace {
-
-std::string_view trimBlanks(std::string_view t) {
-    while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
-        t.remove_prefix(1);
-    while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
-        t.remove_suffix(1);
-    return t;
-}
-
-} // namespace
-
 bool parseInteger(std::string_view text, std::int64_t& out) {
-    text = trimBlanks(text);
+    text = platform::trim(text, " \t");
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
     if (text.empty())
@@ -73,7 +63,7 @@ bool parseInteger(std::string_view text, std::int64_t& out) {
 }
 
 bool parseDouble(std::string_view text, double& out) {
-    text = trimBlanks(text);
+    text = platform::trim(text, " \t");
     if (text.empty())
         return false;
     std::string s(text);

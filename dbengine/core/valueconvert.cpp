@@ -1,7 +1,7 @@
 // Explicit conversion of values to a destination column's type.
 #include "dbengine/core/valueconvert.h"
 
-#include "dbengine/core/sqldriverhelp.h"
+#include "platform/asciitext.h"
 
 #include <cmath>
 
@@ -18,7 +18,7 @@ bool integerFits(std::int64_t v, int size) {
 }
 
 bool toBoolean(std::string_view text, bool& out) {
-    std::string t = sqlhelp::lower(text);
+    std::string t = platform::toLowerAscii(text);
     while (!t.empty() && t.back() == ' ')
         t.pop_back();
     while (!t.empty() && t.front() == ' ')

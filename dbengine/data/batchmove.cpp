@@ -3,10 +3,10 @@
 
 #include "dbengine/core/driver.h"
 #include "dbengine/core/engineerror.h"
-#include "dbengine/core/sqldriverhelp.h"
 #include "dbengine/core/valueconvert.h"
 #include "dbengine/data/dataset.h"
 #include "dbengine/data/table.h"
+#include "platform/asciitext.h"
 
 #include <optional>
 
@@ -24,7 +24,7 @@ std::string trim(std::string_view t) {
 
 int findColumn(const std::vector<ColumnInfo>& columns, std::string_view name) {
     for (std::size_t i = 0; i < columns.size(); ++i)
-        if (sqlhelp::sameNoCase(columns[i].name, name))
+        if (platform::equalsNoCase(columns[i].name, name))
             return static_cast<int>(i);
     return -1;
 }
@@ -64,7 +64,7 @@ std::vector<Pair> parseMappings(const std::vector<std::string>& lines,
 void checkUnique(const std::vector<Pair>& pairs) {
     for (std::size_t i = 0; i < pairs.size(); ++i)
         for (std::size_t j = i + 1; j < pairs.size(); ++j)
-            if (sqlhelp::sameNoCase(pairs[i].dest, pairs[j].dest))
+            if (platform::equalsNoCase(pairs[i].dest, pairs[j].dest))
                 mappingError("destination column " + pairs[i].dest + " is filled twice");
 }
 
@@ -133,9 +133,8 @@ void BatchMove::execute() {
     OverrideGuard guard{m_source, m_source->active()};
     m_source->close();
     Connection& own = m_source->connection();
-    // Two connections to one SQLite file would lock each other out: read through the writer's.
-    if (&own != &dst && own.driverName() == "STANDARD" && dst.driverName() == "STANDARD" &&
-        own.identity() == dst.identity())
+    // Two connections that lock each other out: read through the writer's.
+    if (&own != &dst && dst.connectionsExcludeEachOther() && own.identity() == dst.identity())
         m_source->setConnectionOverride(&dst);
     Connection& src = m_source->connection();
     const bool sameDatabase = src.identity() == dst.identity();
@@ -239,10 +238,10 @@ void BatchMove::execute() {
     std::optional<std::int64_t> total = m_source->cheapRowCount();
     m_source->open();
 
-    // Columns of unknown type (SQLite expressions) take the type of their first value, except in
-    // SQLite, where an untyped column keeps each value as it comes.
+    // Columns of unknown type (SQLite expressions) take the type of their first value, except
+    // where an untyped column keeps each value as it comes.
     std::optional<bool> peeked;
-    if (m_mode == BatchMode::Copy && dst.driverName() != "STANDARD") {
+    if (m_mode == BatchMode::Copy && !dst.keepsUntypedValues()) {
         bool unknown = false;
         for (const auto& c : destColumns)
             unknown = unknown || !c.typeKnown;

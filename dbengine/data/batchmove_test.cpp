@@ -334,7 +334,7 @@ class CrossDriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
         VT_REQUIRE_PG();
-        server = *testkit::pgServer();
+        server = *testkit::PgServer::fromEnvironment();
         scratch = std::make_unique<testkit::PgScratchDatabase>(server);
         file = env.newSqliteFile("local.db");
         env.writeAliases("[LOCAL]\nPATH=" + file + "\n[SAMEFILE]\nPATH=" + file +

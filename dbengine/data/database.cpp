@@ -4,9 +4,9 @@
 #include "dbengine/core/aliases.h"
 #include "dbengine/core/driver.h"
 #include "dbengine/core/engineerror.h"
-#include "dbengine/core/sqldriverhelp.h"
 #include "dbengine/data/session.h"
 #include "dbengine/drivers/drivers.h"
+#include "platform/asciitext.h"
 
 namespace vt::dbengine {
 
@@ -63,7 +63,7 @@ void Database::open() {
         throw vt::EDatabaseError("Database " + m_databaseName + ": no alias name");
     if (!m_databaseName.empty()) {
         for (Database* other : m_session->connectedDatabases())
-            if (other != this && sqlhelp::sameNoCase(other->databaseName(), m_databaseName))
+            if (other != this && platform::equalsNoCase(other->databaseName(), m_databaseName))
                 throw vt::EDatabaseError("Duplicate database name '" + m_databaseName + "'");
     }
     ParamList login = m_params;

@@ -4,7 +4,6 @@
 #include "dbengine/core/aliases.h"
 #include "dbengine/core/driver.h"
 #include "dbengine/core/engineerror.h"
-#include "dbengine/core/sqldriverhelp.h"
 #include "dbengine/data/database.h"
 #include "dbengine/data/session.h"
 

@@ -4,9 +4,9 @@
 #include "dbengine/core/aliases.h"
 #include "dbengine/core/driver.h"
 #include "dbengine/core/engineerror.h"
-#include "dbengine/core/sqldriverhelp.h"
 #include "dbengine/data/database.h"
 #include "dbengine/drivers/drivers.h"
+#include "platform/asciitext.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,10 +18,7 @@ namespace {
 // '*' any run, '?' one character; ASCII letter case ignored.
 bool wildcardMatch(std::string_view pattern, std::string_view text) {
     std::size_t p = 0, t = 0, star = std::string_view::npos, mark = 0;
-    auto eq = [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
-    };
+    auto eq = [](char a, char b) { return platform::toLowerAscii(a) == platform::toLowerAscii(b); };
     while (t < text.size()) {
         if (p < pattern.size() &&
             (pattern[p] == '?' || (pattern[p] != '*' && eq(pattern[p], text[t])))) {
@@ -77,6 +74,11 @@ std::string Session::aliasDriverName(std::string_view alias) const {
     return def->driverName;
 }
 
+bool Session::aliasNeedsLogin(std::string_view alias) const {
+    const Driver* driver = findDriver(aliasDriverName(alias));
+    return !driver || driver->needsLogin();
+}
+
 ParamList Session::aliasParams(std::string_view alias) const {
     AliasTable table = AliasTable::load();
     const AliasDefinition* def = table.find(alias);
@@ -105,7 +107,7 @@ std::vector<std::string> Session::tableNames(std::string_view databaseName,
     if (!pattern.empty())
         std::erase_if(names, [&](const std::string& n) { return !wildcardMatch(pattern, n); });
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return sqlhelp::lower(a) < sqlhelp::lower(b);
+        return platform::toLowerAscii(a) < platform::toLowerAscii(b);
     });
     return names;
 }
@@ -126,7 +128,7 @@ Database* Session::findDatabase(std::string_view databaseName) const {
     if (databaseName.empty())
         return nullptr;
     for (Database* db : m_databases)
-        if (sqlhelp::sameNoCase(db->databaseName(), databaseName))
+        if (platform::equalsNoCase(db->databaseName(), databaseName))
             return db;
     return nullptr;
 }

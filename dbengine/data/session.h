@@ -35,6 +35,9 @@ public:
     // The driver name of an alias ("STANDARD", "PGSQL", or what the file says); raises
     // kUnknownAlias.
     std::string aliasDriverName(std::string_view alias) const;
+    // Whether opening an alias takes a user and password: false when its driver ignores them,
+    // true for a driver the engine lacks (connecting then reports it); raises kUnknownAlias.
+    bool aliasNeedsLogin(std::string_view alias) const;
     // The parameters of an alias in file order, DRIVER excluded ("PATH", "SERVER NAME",
     // "USER NAME", ...); raises kUnknownAlias.
     ParamList aliasParams(std::string_view alias) const;

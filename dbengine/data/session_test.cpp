@@ -45,6 +45,11 @@ TEST_P(SessionTest, AliasesTheirDriversAndParameters) {
     EXPECT_EQ(session.aliasDriverName("DB"), isPg() ? "PGSQL" : "STANDARD");
     EXPECT_EQ(session.aliasParams("DB").value("USER NAME"), user);
     EXPECT_EQ(codeOf([&] { session.aliasDriverName("NOPE"); }), status::kUnknownAlias);
+
+    EXPECT_EQ(session.aliasNeedsLogin("DB"), isPg()) << "an SQLite file takes no login";
+    writeAliases("\n[ODD]\nDRIVER=NOSUCH\n");
+    EXPECT_TRUE(session.aliasNeedsLogin("ODD")) << "connecting reports the unknown driver";
+    EXPECT_EQ(codeOf([&] { session.aliasNeedsLogin("NOPE"); }), status::kUnknownAlias);
 }
 
 TEST_P(SessionTest, TableNamesFollowThePatternAndLeaveSystemTablesOut) {

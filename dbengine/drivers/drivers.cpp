@@ -4,8 +4,7 @@
 #include "dbengine/core/engineerror.h"
 #include "dbengine/pg/pgdriver.h"
 #include "dbengine/sqlite/sqlitedriver.h"
-
-#include <strings.h>
+#include "platform/asciitext.h"
 
 namespace vt::dbengine {
 
@@ -14,8 +13,7 @@ const Driver* findDriver(std::string_view name) {
     static const PgDriver pg;
     static const Driver* const drivers[] = {&sqlite, &pg};
     for (const Driver* d : drivers) {
-        std::string n = d->name();
-        if (n.size() == name.size() && strncasecmp(n.data(), name.data(), n.size()) == 0)
+        if (platform::equalsNoCase(d->name(), name))
             return d;
     }
     return nullptr;

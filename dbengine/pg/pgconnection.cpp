@@ -1,10 +1,10 @@
 // PgConnection and PgDriver: connecting to PostgreSQL and serving the driver interface.
 #include "dbengine/pg/pgconnection.h"
 
-#include "dbengine/core/sqldriverhelp.h"
 #include "dbengine/core/sqlscan.h"
 #include "dbengine/pg/pgcursor.h"
 #include "dbengine/pg/pgdriver.h"
+#include "platform/asciitext.h"
 
 #include <algorithm>
 #include <array>
@@ -80,7 +80,7 @@ std::string leadingKeyword(std::string_view sql) {
     }
     std::string word;
     while (i < sql.size() && std::isalpha(static_cast<unsigned char>(sql[i])))
-        word += static_cast<char>(std::toupper(static_cast<unsigned char>(sql[i++])));
+        word += platform::toUpperAscii(sql[i++]);
     return word;
 }
 
@@ -91,7 +91,7 @@ bool fitsPipeline(std::string_view sql) {
     static constexpr std::array<std::string_view, 10> kOwnRequest = {
         "COPY",     "BEGIN", "START",     "COMMIT",  "END",
         "ROLLBACK", "ABORT", "SAVEPOINT", "RELEASE", "PREPARE"};
-    if (splitSqlStatements(sql, SqlDialect::postgres()).size() != 1)
+    if (splitSqlStatements(sql, script::SqlDialect::PostgreSQL).size() != 1)
         return false;
     const std::string word = leadingKeyword(sql);
     return std::find(kOwnRequest.begin(), kOwnRequest.end(), word) == kOwnRequest.end();
@@ -114,10 +114,10 @@ std::unique_ptr<Connection> PgDriver::connect(const AliasDefinition& alias, cons
     set("connect_timeout", "10");
     set("application_name", "Vantrel Utilities");
     for (const auto& [key, value] : alias.params.items()) {
-        if (sqlhelp::sameNoCase(key, "SERVER NAME") || sqlhelp::sameNoCase(key, "USER NAME") ||
-            sqlhelp::sameNoCase(key, "PASSWORD"))
+        if (platform::equalsNoCase(key, "SERVER NAME") ||
+            platform::equalsNoCase(key, "USER NAME") || platform::equalsNoCase(key, "PASSWORD"))
             continue;
-        std::string k = sqlhelp::lower(key);
+        std::string k = platform::toLowerAscii(key);
         std::replace(k.begin(), k.end(), ' ', '_');
         set(k, value);
     }
@@ -247,7 +247,7 @@ Result PgConnection::execParams(std::string_view sql,
 }
 
 std::unique_ptr<Cursor> PgConnection::query(std::string_view sql) {
-    auto statements = splitSqlStatements(sql, SqlDialect::postgres());
+    auto statements = splitSqlStatements(sql, script::SqlDialect::PostgreSQL);
     if (statements.size() > 1) {
         Result r = exec(sql);
         if (PQresultStatus(r.get()) == PGRES_TUPLES_OK && PQnfields(r.get()) > 0)
@@ -268,7 +268,7 @@ std::unique_ptr<Statement> PgConnection::prepare(std::string_view sql) {
 }
 
 std::vector<ColumnInfo> PgConnection::describeQuery(std::string_view sql) {
-    auto statements = splitSqlStatements(sql, SqlDialect::postgres());
+    auto statements = splitSqlStatements(sql, script::SqlDialect::PostgreSQL);
     if (statements.size() != 1)
         throw EDBEngineError::engine(status::kInvalidParameter,
                                      statements.empty() ? "the text holds no statement"
@@ -427,6 +427,10 @@ bool PgConnection::alive() {
     return PQstatus(m_conn) == CONNECTION_OK && r && PQresultStatus(r.get()) == PGRES_EMPTY_QUERY;
 }
 
+std::vector<std::int32_t> PgConnection::transactionRefusalCodes() const {
+    return {nativeCodeFromSqlState("25001"), nativeCodeFromSqlState("2D000")};
+}
+
 bool PgConnection::tryLockRun(std::string& heldSince) {
     heldSince.clear();
     if (m_runLocked)
@@ -493,7 +497,7 @@ std::optional<Oid> PgConnection::resolve(std::string_view name) {
     auto tryBoth = [&](const std::string& schema, const std::string& table) -> std::optional<Oid> {
         if (auto oid = lookup(schema, table))
             return oid;
-        return lookup(sqlhelp::lower(schema), sqlhelp::lower(table));
+        return lookup(platform::toLowerAscii(schema), platform::toLowerAscii(table));
     };
     if (auto oid = tryBoth("", std::string(name)))
         return oid;

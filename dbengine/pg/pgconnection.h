@@ -34,6 +34,12 @@ public:
     bool transactionalDdl() const override { return true; }
     bool alive() override;
     bool enforcesColumnTypes() const override { return true; }
+    script::SqlDialect sqlDialect() const override { return script::SqlDialect::PostgreSQL; }
+    // SQLSTATE 25001 (a statement such as CREATE DATABASE or VACUUM inside a transaction block)
+    // and 2D000 (a procedure that commits, called inside one).
+    std::vector<std::int32_t> transactionRefusalCodes() const override;
+    bool connectionsExcludeEachOther() const override { return false; }
+    bool keepsUntypedValues() const override { return false; }
     // A session-level advisory lock of the database: the server releases it when the session
     // ends, however it ends.
     bool tryLockRun(std::string& heldSince) override;

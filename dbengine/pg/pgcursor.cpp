@@ -184,13 +184,13 @@ bool PgResultCursor::next() {
 // ---- PgStatement ----
 
 PgStatement::PgStatement(PgConnection& conn, std::string_view sql) : m_conn(&conn) {
-    auto statements = splitSqlStatements(sql, SqlDialect::postgres());
+    auto statements = splitSqlStatements(sql, script::SqlDialect::PostgreSQL);
     if (statements.size() != 1)
         throw EDBEngineError::engine(status::kInvalidParameter,
                                      statements.empty() ? "the text holds no statement"
                                                         : "the text holds more than one statement");
     int count = 0;
-    std::string text = numberSqlMarkers(sql, SqlDialect::postgres(), count);
+    std::string text = numberSqlMarkers(sql, script::SqlDialect::PostgreSQL, count);
     conn.settle();
     PGconn* c = conn.handle();
     m_name = conn.nextStatementName();

@@ -11,6 +11,7 @@ namespace vt::dbengine {
 class PgDriver final : public Driver {
 public:
     std::string name() const override { return "PGSQL"; }
+    bool needsLogin() const override { return true; }
     std::unique_ptr<Connection> connect(const AliasDefinition& alias, const std::string& user,
                                         const std::string& password) const override;
 };

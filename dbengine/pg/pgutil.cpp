@@ -1,7 +1,7 @@
 // Helpers of the PostgreSQL driver.
 #include "dbengine/pg/pgutil.h"
 
-#include "dbengine/core/sqldriverhelp.h"
+#include "platform/asciitext.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -70,12 +70,6 @@ Status classify(std::string_view st) {
     return status::kGeneralSql;
 }
 
-std::string trimEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-        text.pop_back();
-    return text;
-}
-
 int hexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -93,9 +87,10 @@ const char kHex[] = "0123456789abcdef";
 EDBEngineError error(PGconn* conn, const PGresult* result) {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     if (!state || !*state) {
-        std::string text =
-            trimEnd(result && *PQresultErrorMessage(result) ? PQresultErrorMessage(result)
-                                                            : (conn ? PQerrorMessage(conn) : ""));
+        std::string text(platform::trimRight(result && *PQresultErrorMessage(result)
+                                                 ? PQresultErrorMessage(result)
+                                                 : (conn ? PQerrorMessage(conn) : ""),
+                                             "\n\r "));
         bool broken = !conn || PQstatus(conn) == CONNECTION_BAD;
         Status code = broken ? status::kConnectionLost : status::kGeneralSql;
         if (text.empty())
@@ -104,9 +99,10 @@ EDBEngineError error(PGconn* conn, const PGresult* result) {
             text = std::string(statusText(code)) + ": " + text;
         return EDBEngineError(code, 0, text);
     }
-    std::string text = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)
-                           ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)
-                           : trimEnd(PQresultErrorMessage(result));
+    std::string text =
+        PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)
+            ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)
+            : std::string(platform::trimRight(PQresultErrorMessage(result), "\n\r "));
     text += " (SQLSTATE ";
     text += state;
     text += ")";
@@ -118,7 +114,7 @@ EDBEngineError error(PGconn* conn, const PGresult* result) {
 }
 
 EDBEngineError connectError(PGconn* conn) {
-    std::string text = trimEnd(conn ? PQerrorMessage(conn) : "out of memory");
+    std::string text(platform::trimRight(conn ? PQerrorMessage(conn) : "out of memory", "\n\r "));
     struct Pattern {
         const char* text;
         Status code;

@@ -1,13 +1,14 @@
 // SqliteConnection and SqliteDriver: opening SQLite files and serving the driver interface.
 #include "dbengine/sqlite/sqliteconnection.h"
 
-#include "dbengine/core/sqldriverhelp.h"
 #include "dbengine/core/sqlscan.h"
 #include "dbengine/sqlite/sqlitedriver.h"
 #include "dbengine/sqlite/sqlitestatement.h"
 #include "dbengine/sqlite/sqliteutil.h"
+#include "platform/asciitext.h"
 #include "platform/paths.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -191,7 +192,7 @@ std::unique_ptr<Cursor> SqliteConnection::query(std::string_view sql) {
             return nullptr;
         rest = tail;
         if (sqlite3_column_count(stmt) > 0 &&
-            splitSqlStatements(rest, SqlDialect::sqlite()).empty())
+            splitSqlStatements(rest, script::SqlDialect::SQLite).empty())
             return std::make_unique<SqliteCursor>(*this, stmt, nullptr);
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -267,16 +268,16 @@ std::vector<std::string> SqliteConnection::tableNames(bool systemTables) {
     if (systemTables)
         names.insert(names.begin(), "sqlite_schema");
     else
-        std::erase_if(names,
-                      [](const std::string& n) { return sqlhelp::startsWithNoCase(n, "sqlite_"); });
+        std::erase_if(
+            names, [](const std::string& n) { return platform::startsWithNoCase(n, "sqlite_"); });
     return names;
 }
 
 std::optional<SqliteConnection::TableLocation> SqliteConnection::locate(std::string_view name) {
     auto inSchema = [&](const std::string& schema,
                         std::string_view table) -> std::optional<TableLocation> {
-        if (sqlhelp::sameNoCase(table, "sqlite_schema") ||
-            sqlhelp::sameNoCase(table, "sqlite_master"))
+        if (platform::equalsNoCase(table, "sqlite_schema") ||
+            platform::equalsNoCase(table, "sqlite_master"))
             return TableLocation{schema, "sqlite_schema"};
         auto found = textColumn("SELECT name FROM " + quoteIdentifier(schema) +
                                     ".sqlite_schema WHERE type IN ('table','view') AND "
@@ -293,7 +294,7 @@ std::optional<SqliteConnection::TableLocation> SqliteConnection::locate(std::str
         return std::nullopt;
     std::string schema(name.substr(0, dot));
     for (const auto& known : textColumn("SELECT name FROM pragma_database_list", {}))
-        if (sqlhelp::sameNoCase(known, schema))
+        if (platform::equalsNoCase(known, schema))
             return inSchema(known, name.substr(dot + 1));
     return std::nullopt;
 }

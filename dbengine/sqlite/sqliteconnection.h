@@ -27,6 +27,12 @@ public:
     bool transactionalDdl() const override { return true; }
     bool alive() override { return m_db != nullptr; }
     bool enforcesColumnTypes() const override { return false; }
+    script::SqlDialect sqlDialect() const override { return script::SqlDialect::SQLite; }
+    // SQLite gives the refusal (VACUUM inside a transaction) only its generic error code.
+    std::vector<std::int32_t> transactionRefusalCodes() const override { return {}; }
+    // A writer locks the whole file.
+    bool connectionsExcludeEachOther() const override { return true; }
+    bool keepsUntypedValues() const override { return true; }
     // An exclusive flock on the file "<database>-vtlock" beside the database, which records the
     // holder's process and start time for those who wait.
     bool tryLockRun(std::string& heldSince) override;

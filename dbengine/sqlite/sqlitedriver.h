@@ -10,6 +10,7 @@ namespace vt::dbengine {
 class SqliteDriver final : public Driver {
 public:
     std::string name() const override { return "STANDARD"; }
+    bool needsLogin() const override { return false; }
     std::unique_ptr<Connection> connect(const AliasDefinition& alias, const std::string& user,
                                         const std::string& password) const override;
 };

@@ -73,7 +73,7 @@ SqliteStatement::SqliteStatement(SqliteConnection& conn, std::string_view sql) :
     if (rc != SQLITE_OK)
         sqliteutil::raise(conn.db(), rc);
     std::string_view rest = sql.substr(static_cast<std::size_t>(tail - sql.data()));
-    if (!m_stmt || !splitSqlStatements(rest, SqlDialect::sqlite()).empty()) {
+    if (!m_stmt || !splitSqlStatements(rest, script::SqlDialect::SQLite).empty()) {
         bool none = !m_stmt;
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;

@@ -1,6 +1,8 @@
 // Helpers of the SQLite driver.
 #include "dbengine/sqlite/sqliteutil.h"
 
+#include "platform/asciitext.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -63,13 +65,6 @@ Status classify(int rc, std::string_view message) {
     }
 }
 
-std::string upper(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return out;
-}
-
 bool contains(const std::string& s, std::string_view part) {
     return s.find(part) != std::string::npos;
 }
@@ -105,7 +100,7 @@ ColumnInfo columnFromDecl(std::string_view name, std::string_view declaredType) 
     c.name = std::string(name);
     c.declaredType = std::string(declaredType);
     c.driverName = "STANDARD";
-    std::string d = upper(declaredType);
+    std::string d = platform::toUpperAscii(declaredType);
     int a = 0, b = 0;
     typeArguments(d, a, b);
     if (d.empty()) {

@@ -12,7 +12,7 @@ void DriverFixture::SetUp() {
         VT_REQUIRE_PG();
     env = std::make_unique<EngineEnv>();
     if (isPg()) {
-        auto server = *pgServer();
+        auto server = *PgServer::fromEnvironment();
         pg1 = std::make_unique<PgScratchDatabase>(server);
         pg2 = std::make_unique<PgScratchDatabase>(server);
         user = server.user;
@@ -39,7 +39,7 @@ std::string DriverFixture::direct(const std::string& sql, int database) const {
 void DriverFixture::writeAliases(const std::string& extra) const {
     std::string text;
     if (isPg()) {
-        auto server = *pgServer();
+        auto server = *PgServer::fromEnvironment();
         text = "[DB]\nDRIVER=PGSQL\nSERVER NAME=" + server.serverName(pg1->name()) +
                "\nUSER NAME=" + server.user +
                "\n\n[DB2]\nDRIVER=PGSQL\nSERVER NAME=" + server.serverName(pg2->name()) +

@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <libpq-fe.h>
 #include <sqlite3.h>
@@ -60,18 +59,6 @@ std::string exec(PGconn* c, const std::string& sql) {
 
 } // namespace
 
-TempDir::TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "vtdbe.XXXXXX").string();
-    if (!mkdtemp(tmpl.data()))
-        throw std::runtime_error("mkdtemp failed");
-    m_path = tmpl;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-}
-
 EngineEnv::EngineEnv() : m_oldConfig(getEnv("VT_CONFIG_DIR")), m_oldAliases(getEnv("VT_ALIASES")) {
     setenv("VT_CONFIG_DIR", m_dir.path().c_str(), 1);
     unsetenv("VT_ALIASES");
@@ -90,20 +77,6 @@ std::string EngineEnv::newSqliteFile(const std::string& name) const {
     std::string path = m_dir.file(name);
     sqliteRun(path, "PRAGMA user_version = 0");
     return path;
-}
-
-std::optional<PgServer> pgServer() {
-    auto host = getEnv("VT_TEST_PGHOST");
-    if (!host || host->empty())
-        return std::nullopt;
-    return PgServer{*host, getEnv("VT_TEST_PGPORT").value_or("5432"),
-                    getEnv("VT_TEST_PGUSER").value_or(""),
-                    getEnv("VT_TEST_PGPASSWORD").value_or(""),
-                    getEnv("VT_TEST_PGDATABASE").value_or("postgres")};
-}
-
-bool pgRequired() {
-    return getEnv("VT_TEST_PG_REQUIRED").value_or("") == "1";
 }
 
 PgScratchDatabase::PgScratchDatabase(const PgServer& server) : m_server(server) {

@@ -2,25 +2,16 @@
 // databases on the server that scripts/test.sh starts.
 #pragma once
 
+#include "testkit/pgserver.h"
+#include "testkit/tempdir.h"
+
 #include <optional>
 #include <string>
 
 namespace vt::dbengine::testkit {
 
-// A fresh temporary folder, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return m_path; }
-    // path() + "/" + name.
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
+using vt::testkit::PgServer;
+using vt::testkit::TempDir;
 
 // Points VT_CONFIG_DIR at a fresh folder and clears VT_ALIASES for its lifetime.
 class EngineEnv {
@@ -37,19 +28,6 @@ private:
     TempDir m_dir;
     std::optional<std::string> m_oldConfig, m_oldAliases;
 };
-
-// Connection values of the test server (VT_TEST_PG*).
-struct PgServer {
-    std::string host, port, user, password, database;
-    // host:port/database for an alias's SERVER NAME.
-    std::string serverName(const std::string& db) const { return host + ":" + port + "/" + db; }
-};
-
-// The test server, or nullopt when VT_TEST_PGHOST is not set.
-std::optional<PgServer> pgServer();
-
-// Whether a missing server is a failure (VT_TEST_PG_REQUIRED=1).
-bool pgRequired();
 
 // A database created on the test server for one test and dropped at its end.
 class PgScratchDatabase {
@@ -76,13 +54,3 @@ std::string sqliteRun(const std::string& file, const std::string& sql);
 std::string lastErrorEntries();
 
 } // namespace vt::dbengine::testkit
-
-// Skips the test (or fails it when the server is required) when no test server is set.
-#define VT_REQUIRE_PG()                                                                            \
-    do {                                                                                           \
-        if (!::vt::dbengine::testkit::pgServer()) {                                                \
-            if (::vt::dbengine::testkit::pgRequired())                                             \
-                FAIL() << "VT_TEST_PG_REQUIRED=1 but no PostgreSQL test server is set";            \
-            GTEST_SKIP() << "no PostgreSQL test server (VT_TEST_PGHOST)";                          \
-        }                                                                                          \
-    } while (0)

@@ -124,10 +124,10 @@ void describeConvertError(const std::exception& e, TrError& error) {
     error.setSaveLog(false);
 }
 
-void describeEngineEntries(const std::vector<EngineErrorEntry>& entries, TrError& error) {
+void describeEngineEntries(const std::vector<dbengine::EngineErrorEntry>& entries, TrError& error) {
     error.setTitleMessage(tr8(texts::kTitleEngine));
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const EngineErrorEntry& entry = entries[i];
+        const dbengine::EngineErrorEntry& entry = entries[i];
         const QString untrimmed = QString::fromStdString(entry.message);
         const QString text = withoutLineEnds(untrimmed);
         if (text.isEmpty())
@@ -159,14 +159,10 @@ void describeEngineEntries(const std::vector<EngineErrorEntry>& entries, TrError
 }
 
 void describeDBEngineError(const std::exception& e, TrError& error) {
-    std::vector<EngineErrorEntry> entries;
-    if (const auto* engine = dynamic_cast<const dbengine::EDBEngineError*>(&e)) {
-        for (const dbengine::EngineErrorEntry& entry : engine->entries())
-            entries.push_back({static_cast<uint16_t>(entry.code), entry.nativeCode, entry.message});
-    } else {
-        entries.push_back({0, 0, e.what()});
-    }
-    describeEngineEntries(entries, error);
+    if (const auto* engine = dynamic_cast<const dbengine::EDBEngineError*>(&e))
+        describeEngineEntries(engine->entries(), error);
+    else
+        describeEngineEntries({{0, 0, e.what()}}, error);
 }
 
 void describeDatabaseError(const std::exception& e, TrError& error) {

@@ -1,6 +1,8 @@
 // The description routines of the class table, one per kind of exception.
 #pragma once
 
+#include "dbengine/core/engineerror.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -34,15 +36,8 @@ void describeVTUtilsError(const std::exception& e, TrError& error);
 // Any other exception: an internal program error, logged.
 void describeInternalError(const std::exception& e, TrError& error);
 
-// One entry of an engine error as the description reads it.
-struct EngineErrorEntry {
-    uint16_t code = 0;      // category in the high byte, sub-code in the low byte
-    int32_t nativeCode = 0; // the server's code, 0 when none
-    std::string message;    // UTF-8
-};
-
 // The engine error description over a list of entries (describeDBEngineError uses it).
-void describeEngineEntries(const std::vector<EngineErrorEntry>& entries, TrError& error);
+void describeEngineEntries(const std::vector<dbengine::EngineErrorEntry>& entries, TrError& error);
 
 // The names of the databases connected in the default session, in session order: each its alias
 // name, or its database name when it has no alias.

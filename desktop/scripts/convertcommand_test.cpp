@@ -366,7 +366,7 @@ protected:
     }
 
     int run(const std::vector<std::string>& args, std::vector<std::string> env = {}) {
-        env.push_back("VT_CONFIG_DIR=" + m_config.path().string());
+        env.push_back("VT_CONFIG_DIR=" + m_config.path());
         env.push_back("LC_ALL=C.UTF-8");
         return runProgram(m_out, args, env, m_stdout, m_stderr);
     }

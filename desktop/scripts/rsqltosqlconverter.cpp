@@ -38,7 +38,7 @@ void RsqlToSqlConverter::setProgress(ProgressCallback progress) {
 void RsqlToSqlConverter::writeSql(long count, const CommandReader& forEachCommand,
                                   std::string_view terminator,
                                   const std::function<void(std::string_view)>& writeLine) const {
-    const std::string term(trimText(terminator));
+    const std::string term(platform::trim(terminator));
     const bool setTerminator = !m_statement.empty() && term != m_delimiter;
     const std::size_t total = count > 0 ? static_cast<std::size_t>(count) : 0;
     const std::string reconnect = m_commentBegin + std::string(kReconnectWord) + m_commentEnd;

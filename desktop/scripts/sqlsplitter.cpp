@@ -28,12 +28,12 @@ bool endsWith(std::string_view text, std::string_view tail) {
 }
 
 bool isReconnectWord(std::string_view text) {
-    const std::string_view trimmed = trimText(text);
+    const std::string_view trimmed = platform::trim(text);
     return trimmed.size() == kReconnectWord.size() && startsWithUpper(trimmed, kReconnectWord);
 }
 
 std::optional<script::SqlDialect> parseDialect(std::string_view stored) {
-    const std::string name = upperAscii(trimText(stored));
+    const std::string name = platform::toUpperAscii(platform::trim(stored));
     if (name.empty())
         return std::nullopt;
     if (name == "SQLITE")
@@ -48,8 +48,8 @@ std::optional<script::SqlDialect> parseDialect(std::string_view stored) {
 SplitSettings SplitSettings::fromKind(const ScriptKind& kind) {
     SplitSettings settings;
     settings.terminator = kind.delimiter;
-    settings.terminatorStatement = upperAscii(trimText(kind.command));
-    const std::string list = upperAscii(kind.ignoreCommand);
+    settings.terminatorStatement = platform::toUpperAscii(platform::trim(kind.command));
+    const std::string list = platform::toUpperAscii(kind.ignoreCommand);
     std::size_t from = 0;
     while (from <= list.size()) {
         std::size_t at = list.find(';', from);
@@ -74,7 +74,7 @@ SqlSplitter::SqlSplitter(SplitSettings settings, CommandSink& sink)
 }
 
 bool SqlSplitter::isIgnoredStatement(std::string_view code) const {
-    const std::string_view trimmed = trimText(code);
+    const std::string_view trimmed = platform::trim(code);
     for (const std::string& piece : m_settings.ignoredStatements) {
         if (startsWithUpper(trimmed, piece))
             return true;
@@ -91,15 +91,15 @@ bool SqlSplitter::isTerminatorStatement(std::string_view line) const {
     const std::string& statement = m_settings.terminatorStatement;
     if (statement.empty())
         return false;
-    const std::string_view trimmed = trimText(line);
+    const std::string_view trimmed = platform::trim(line);
     return startsWithUpper(trimmed, statement) &&
-           (trimmed.size() == statement.size() || isBlankChar(trimmed[statement.size()]));
+           (trimmed.size() == statement.size() || platform::isBlank(trimmed[statement.size()]));
 }
 
 std::string SqlSplitter::newTerminator(std::string_view line) const {
-    const std::string rest =
-        removeAll(removeAll(upperAscii(line), m_settings.terminatorStatement), m_terminator);
-    return std::string(trimText(rest));
+    const std::string rest = removeAll(
+        removeAll(platform::toUpperAscii(line), m_settings.terminatorStatement), m_terminator);
+    return std::string(platform::trim(rest));
 }
 
 void SqlSplitter::emit(std::string_view line) {
@@ -129,7 +129,7 @@ void SqlSplitter::addLine(std::string_view rawLine) {
         rawLine.remove_prefix(kByteOrderMark.size());
     if (std::memchr(rawLine.data(), 0, rawLine.size()) != nullptr)
         throw EConvertError(texts::nulByte(m_lineNumber));
-    const std::string_view line = trimTextRight(rawLine);
+    const std::string_view line = platform::trimRight(rawLine);
     if (m_tokenizer)
         addDialectLine(line);
     else
@@ -151,7 +151,7 @@ void SqlSplitter::addPlainLine(std::string_view line) {
         std::size_t at = 0;
         bool inComment = m_inComment;
         if (!inComment && !begin.empty()) {
-            at = static_cast<std::size_t>(trimText(line).data() - line.data());
+            at = static_cast<std::size_t>(platform::trim(line).data() - line.data());
             inComment = line.substr(at).starts_with(begin);
             at += inComment ? begin.size() : 0;
         }
@@ -167,7 +167,7 @@ void SqlSplitter::addPlainLine(std::string_view line) {
                 break;
             }
             at = close + end.size();
-            while (at < line.size() && isBlankChar(line[at]))
+            while (at < line.size() && platform::isBlank(line[at]))
                 ++at;
             if (at == line.size()) {
                 comment = true;
@@ -288,9 +288,9 @@ void SqlSplitter::addDialectLine(std::string_view line) {
             continue;
         }
         if (terminatorAt(line, at, token) && statement.canEnd()) {
-            const std::string_view text = trimTextRight(line.substr(from, at - from));
+            const std::string_view text = platform::trimRight(line.substr(from, at - from));
             if (!m_inIgnored && !statement.empty() && !isBlank(text))
-                emit(from == 0 ? text : trimText(text));
+                emit(from == 0 ? text : platform::trim(text));
             endCommand();
             m_inIgnored = false;
             statement.reset();
@@ -307,7 +307,7 @@ void SqlSplitter::addDialectLine(std::string_view line) {
     const std::string_view text = line.substr(from);
     if (from > 0 && isBlank(text))
         return;
-    emit(from == 0 ? text : trimText(text));
+    emit(from == 0 ? text : platform::trim(text));
 }
 
 } // namespace vt::desktop

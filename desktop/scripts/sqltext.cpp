@@ -3,32 +3,11 @@
 
 namespace vt::desktop {
 
-std::string_view trimText(std::string_view text) {
-    std::size_t begin = 0;
-    while (begin < text.size() && isBlankChar(text[begin]))
-        ++begin;
-    return trimTextRight(text.substr(begin));
-}
-
-std::string_view trimTextRight(std::string_view text) {
-    std::size_t end = text.size();
-    while (end > 0 && isBlankChar(text[end - 1]))
-        --end;
-    return text.substr(0, end);
-}
-
-std::string upperAscii(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        c = upperAscii(c);
-    return result;
-}
-
 bool startsWithUpper(std::string_view text, std::string_view upperPrefix) {
     if (text.size() < upperPrefix.size())
         return false;
     for (std::size_t i = 0; i < upperPrefix.size(); ++i) {
-        if (upperAscii(text[i]) != upperPrefix[i])
+        if (platform::toUpperAscii(text[i]) != upperPrefix[i])
             return false;
     }
     return true;
@@ -42,7 +21,8 @@ bool containsUpper(std::string_view text, std::string_view upperNeedle) {
     const char first = upperNeedle.front();
     const std::size_t last = text.size() - upperNeedle.size();
     for (std::size_t i = 0; i <= last; ++i) {
-        if (upperAscii(text[i]) == first && startsWithUpper(text.substr(i), upperNeedle))
+        if (platform::toUpperAscii(text[i]) == first &&
+            startsWithUpper(text.substr(i), upperNeedle))
             return true;
     }
     return false;

@@ -8,9 +8,9 @@ namespace vt::desktop {
 namespace {
 
 TEST(SqlText, TrimmingRemovesBlanksAndControlCharactersOnly) {
-    EXPECT_EQ(trimText(" \t\x01 a b \r\x1f "), "a b");
-    EXPECT_EQ(trimTextRight(" \ta b \r"), " \ta b");
-    EXPECT_EQ(trimText("\xff"), "\xff"); // a high byte is text, not a blank
+    EXPECT_EQ(platform::trim(" \t\x01 a b \r\x1f "), "a b");
+    EXPECT_EQ(platform::trimRight(" \ta b \r"), " \ta b");
+    EXPECT_EQ(platform::trim("\xff"), "\xff"); // a high byte is text, not a blank
     EXPECT_TRUE(isBlank(" \t\r\n"));
     EXPECT_TRUE(isBlank(""));
     EXPECT_TRUE(isNotBlank(" x "));
@@ -18,7 +18,7 @@ TEST(SqlText, TrimmingRemovesBlanksAndControlCharactersOnly) {
 
 TEST(SqlText, UpperCasingChangesOnlyAsciiLetters) {
     // CP1251 "яЯ" (FF DF) stays as it is.
-    EXPECT_EQ(upperAscii("set term \xff\xdf z;"), "SET TERM \xff\xdf Z;");
+    EXPECT_EQ(platform::toUpperAscii("set term \xff\xdf z;"), "SET TERM \xff\xdf Z;");
     EXPECT_TRUE(startsWithUpper("commit work", "COMMIT"));
     EXPECT_FALSE(startsWithUpper("comm", "COMMIT"));
     EXPECT_TRUE(containsUpper("/* set Term ^ */", "SET TERM"));

@@ -86,9 +86,9 @@ std::size_t SqlToRsqlConverter::convert(const std::string& sqlPath, const std::s
     script::LineReader reader(sqlPath, kMaxSqlLine);
 
     script::RsqlContent content;
-    content.code = std::string(trimText(header.code));
-    content.oldVersion = std::string(trimText(header.oldVersion));
-    content.newVersion = std::string(trimText(header.newVersion));
+    content.code = std::string(platform::trim(header.code));
+    content.oldVersion = std::string(platform::trim(header.oldVersion));
+    content.newVersion = std::string(platform::trim(header.newVersion));
     content.user = header.user;
     content.comments = header.comments;
     content.crypt = header.crypt;

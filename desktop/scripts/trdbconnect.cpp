@@ -10,7 +10,6 @@
 namespace vt::desktop {
 namespace {
 
-constexpr const char* kStandardDriver = "STANDARD";
 constexpr const char* kUserNameParam = "USER NAME";
 constexpr const char* kPasswordParam = "PASSWORD";
 
@@ -78,8 +77,7 @@ bool TrDBConnect::CanConnect() const {
         return true;
     const std::string name = Resource().toStdString();
     try {
-        return !name.empty() && m_session.isAlias(name) &&
-               m_session.aliasDriverName(name) == kStandardDriver;
+        return !name.empty() && m_session.isAlias(name) && !m_session.aliasNeedsLogin(name);
     } catch (const std::exception&) {
         return false; // an unreadable aliases file is reported when connecting
     }

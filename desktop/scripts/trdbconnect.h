@@ -36,7 +36,7 @@ public:
     bool AliasEnabled() const { return ResourceEnabled(); }
     void setAliasEnabled(bool on) { setResourceEnabled(on); }
 
-    // True as the base says, and also for an alias of the STANDARD driver, which needs no login.
+    // True as the base says, and also for an alias whose driver needs no login (STANDARD).
     bool CanConnect() const override;
     // Counts the attempt, then connects the linked database with Alias, User and Password
     // (EAbort without one; the engine's error when the login fails).

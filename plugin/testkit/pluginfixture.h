@@ -36,11 +36,8 @@ inline std::string driverName(const ::testing::TestParamInfo<Driver>& info) {
 class PluginFixture : public ::testing::TestWithParam<Driver> {
 protected:
     void SetUp() override {
-        if (GetParam() == Driver::PostgreSQL && !PgServer::fromEnvironment()) {
-            if (PgServer::required())
-                FAIL() << "VT_TEST_PG_REQUIRED=1 but no test PostgreSQL server is configured";
-            GTEST_SKIP() << "no test PostgreSQL server (VT_TEST_PG*)";
-        }
+        if (GetParam() == Driver::PostgreSQL)
+            VT_REQUIRE_PG();
         db = TestDatabase::create(GetParam());
         api = std::make_unique<VtUtilsApi>();
     }

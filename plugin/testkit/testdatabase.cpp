@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -18,15 +17,6 @@ namespace {
 std::string env(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-std::string makeTempFolder(const std::string& base) {
-    const std::filesystem::path root =
-        base.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(base);
-    std::string pattern = (root / "vtplugin.XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary folder");
-    return pattern;
 }
 
 class SqliteDatabase final : public TestDatabase {
@@ -179,30 +169,13 @@ private:
 
 } // namespace
 
-std::optional<PgServer> PgServer::fromEnvironment() {
-    PgServer s{env("VT_TEST_PGHOST"), env("VT_TEST_PGPORT"), env("VT_TEST_PGUSER"),
-               env("VT_TEST_PGPASSWORD"), env("VT_TEST_PGDATABASE")};
-    if (s.host.empty() || s.port.empty() || s.user.empty() || s.database.empty())
-        return std::nullopt;
-    return s;
-}
-
-bool PgServer::required() {
-    return env("VT_TEST_PG_REQUIRED") == "1";
-}
-
-std::string PgServer::connectionString(const std::string& dbName) const {
-    return "host=" + host + " port=" + port + " user=" + user + " password=" + password +
-           " dbname=" + dbName + " connect_timeout=10";
-}
-
 TestDatabase::TestDatabase(Driver driver, const std::string& tempBase)
-    : m_driver(driver), m_folder(makeTempFolder(tempBase)) {
+    : m_driver(driver), m_dir(tempBase) {
     m_hadConfigDir = std::getenv("VT_CONFIG_DIR") != nullptr;
     m_oldConfigDir = env("VT_CONFIG_DIR");
     m_hadAliases = std::getenv("VT_ALIASES") != nullptr;
     m_oldAliases = env("VT_ALIASES");
-    ::setenv("VT_CONFIG_DIR", m_folder.c_str(), 1);
+    ::setenv("VT_CONFIG_DIR", folder().c_str(), 1);
     ::setenv("VT_ALIASES", aliasesFile().c_str(), 1);
 }
 
@@ -215,8 +188,6 @@ TestDatabase::~TestDatabase() {
         ::setenv("VT_ALIASES", m_oldAliases.c_str(), 1);
     else
         ::unsetenv("VT_ALIASES");
-    std::error_code ec;
-    std::filesystem::remove_all(m_folder, ec);
 }
 
 std::unique_ptr<TestDatabase> TestDatabase::create(Driver driver, const std::string& tempBase) {

@@ -2,6 +2,9 @@
 // aliases file that names them, inspected through the databases' own client libraries.
 #pragma once
 
+#include "testkit/pgserver.h"
+#include "testkit/tempdir.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,14 +14,7 @@ namespace vt::plugin::testkit {
 
 enum class Driver { SQLite, PostgreSQL };
 
-// The test PostgreSQL server named by VT_TEST_PG* (nullopt when none is configured).
-struct PgServer {
-    std::string host, port, user, password, database;
-    static std::optional<PgServer> fromEnvironment();
-    // VT_TEST_PG_REQUIRED=1: a missing server is a failure, not a reason to skip.
-    static bool required();
-    std::string connectionString(const std::string& dbName) const;
-};
+using ::vt::testkit::PgServer;
 
 // One query result: rows of fields, nullopt for NULL.
 using Rows = std::vector<std::vector<std::optional<std::string>>>;
@@ -35,7 +31,7 @@ public:
     virtual ~TestDatabase();
 
     Driver driver() const { return m_driver; }
-    const std::string& folder() const { return m_folder; }
+    const std::string& folder() const { return m_dir.path(); }
     // The user and password to log in with.
     virtual std::string user() const { return {}; }
     virtual std::string password() const { return {}; }
@@ -50,7 +46,7 @@ public:
 
     // Writes the aliases file with kAlias and any extra sections (ini text).
     void writeAliases(const std::string& extraSections = {}) const;
-    std::string aliasesFile() const { return m_folder + "/aliases.ini"; }
+    std::string aliasesFile() const { return m_dir.file("aliases.ini"); }
 
 protected:
     TestDatabase(Driver driver, const std::string& tempBase);
@@ -58,7 +54,7 @@ protected:
 
 private:
     Driver m_driver;
-    std::string m_folder;
+    ::vt::testkit::TempDir m_dir;
     std::string m_oldConfigDir, m_oldAliases;
     bool m_hadConfigDir = false, m_hadAliases = false;
 };

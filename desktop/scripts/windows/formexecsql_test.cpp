@@ -247,9 +247,9 @@ void FormExecSQLTest::aRunOnAnSqliteAliasRecordsTheNewVersion() {
 }
 
 void FormExecSQLTest::theWindowRepaintsWhileACommandSleeps() {
-    const auto server = dbengine::testkit::pgServer();
+    const auto server = dbengine::testkit::PgServer::fromEnvironment();
     if (!server) {
-        if (dbengine::testkit::pgRequired())
+        if (dbengine::testkit::PgServer::required())
             QFAIL("VT_TEST_PG_REQUIRED=1 but no PostgreSQL test server is set");
         QSKIP("no PostgreSQL test server (VT_TEST_PGHOST)");
     }
