@@ -14,6 +14,15 @@ inline constexpr std::string_view kOverwriteQuestion =
     "Файл с таким именем уже существует. Перезаписать?";
 inline constexpr std::string_view kRemoveKindQuestion = "Удалить вид скрипта ?";
 
+inline constexpr std::string_view kOperationDone = "Операция выполнена успешно.";
+
+// The operations of the data transfer, in list order.
+inline constexpr std::string_view kBatchOperations[] = {
+    "Добавление записей", "Изменение записей", "Добавление и изменение записей",
+    "Создание новой таблицы", "Удаление записей"};
+inline constexpr std::string_view kBatchCancelled =
+    "Перенос данных прерван. Приемник оставлен без изменений.";
+
 // "Файл <name> не существует."
 inline std::string fileMissing(std::string_view fileName) {
     return "Файл " + std::string(fileName) + " не существует.";
