@@ -62,3 +62,25 @@ inline std::string unknownDialect(std::string_view name) {
 }
 
 } // namespace vt::desktop::texts
+
+// Login components and their dialog.
+namespace vt::desktop::texts {
+
+inline constexpr const char* kLoginDialog = "Подключение";
+inline constexpr const char* kLoginResource = "&Ресурс:";
+inline constexpr const char* kLoginDatabase = "&База данных:";
+inline constexpr const char* kLoginUser = "&Имя:";
+inline constexpr const char* kLoginPassword = "&Пароль:";
+inline constexpr const char* kLoginHelpFile = "VTCOMP.HLP";
+inline constexpr const char* kLoginForgetUser = "Забыть это имя";
+// Registry value names and Params keys of the login values.
+inline constexpr const char* kResourceValue = "Resource";
+inline constexpr const char* kDatabaseValue = "Database";
+inline constexpr const char* kUserValue = "User";
+inline constexpr const char* kParamResource = "Resource_Name";
+inline constexpr const char* kParamUser = "User_Name";
+inline constexpr const char* kParamPassword = "Password";
+// The animation played beside the program while a login is tried.
+inline constexpr const char* kConnectAnimation = "rconnect.gif";
+
+} // namespace vt::desktop::texts
