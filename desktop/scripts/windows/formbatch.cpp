@@ -125,7 +125,7 @@ TFormBatch::TFormBatch(QWidget* parent, dbengine::Session* session)
     layout->addLayout(progress);
     GroupBox1->setMinimumSize(640, 400);
     BitBtn1->setProperty(kHelpContextProperty, helpctx::kBatchExecute);
-    installFormHelp(this, helpctx::kBatch, BitBtn3);
+    setHelpContext(helpctx::kBatch);
 
     rDBConnect1 = new TrDBConnect(this);
     rDBConnect1->setObjectName(QStringLiteral("rDBConnect1"));

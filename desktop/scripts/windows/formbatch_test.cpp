@@ -10,6 +10,7 @@
 #include "desktop/scripts/trdbconnect.h"
 #include "desktop/shell/appmessage.h"
 #include "desktop/shell/appsettings.h"
+#include "desktop/shell/urlopener.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -41,6 +42,7 @@ private slots:
     void cancelDuringAMoveRollsBackAndSaysSo_data();
     void cancelDuringAMoveRollsBackAndSaysSo();
     void cancelClosesBothConnectionsAndANewWindowStartsEmpty();
+    void helpOpensOnceAtTheWindowsOrTheControlsContext();
 
 private:
     void addDestinations();
@@ -308,6 +310,22 @@ void FormBatchTest::cancelClosesBothConnectionsAndANewWindowStartsEmpty() {
     QVERIFY(!again.BitBtn1->isEnabled());
     QVERIFY(!again.Button1->isEnabled());
     QVERIFY(!again.Button2->isEnabled());
+}
+
+void FormBatchTest::helpOpensOnceAtTheWindowsOrTheControlsContext() {
+    QStringList opened;
+    setUrlOpener([&](const QUrl& url) {
+        opened << url.fragment();
+        return true;
+    });
+    TFormBatch form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.ComboBox4->setFocus();
+    QTest::keyClick(&form, Qt::Key_F1);
+    QTest::mouseClick(form.BitBtn3, Qt::LeftButton);
+    setUrlOpener({});
+    QCOMPARE(opened, (QStringList{"100204", "100200"}));
 }
 
 } // namespace vt::desktop

@@ -14,7 +14,8 @@
 
 namespace vt::desktop {
 
-TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph) : QDialog(parent) {
+TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph)
+    : QDialog(parent), m_helpContext(helpctx::kAction) {
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) &
                    ~Qt::WindowMaximizeButtonHint);
     GroupBox1 = new QGroupBox;
@@ -45,7 +46,7 @@ TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph) : QDialog
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, &TFormAction::FormKeyDown);
     }
-    installFormHelp(this, helpctx::kAction, BitBtn3);
+    installFormHelp(this, [this] { return m_helpContext; }, BitBtn3);
 }
 
 void TFormAction::FormKeyDown() {
