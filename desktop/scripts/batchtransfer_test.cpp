@@ -48,6 +48,9 @@ private:
     void addDestinations();
     // Opens a side as the login component would.
     void login(BatchTransfer& transfer, Side side, const QString& alias);
+    // Logs both sides in (the source on SRC) and chooses the two tables.
+    void prepare(BatchTransfer& transfer, const QString& destinationAlias,
+                 const QString& sourceTable, const QString& destinationTable);
     // Runs SQL on the destination database directly; the first value or "".
     std::string destination(const std::string& sql);
     // Runs a move to its end and returns how it ended.
@@ -139,6 +142,14 @@ void BatchTransferTest::login(BatchTransfer& transfer, Side side, const QString&
     if (alias == "DPG")
         db.params().setValue("PASSWORD", m_pgPassword);
     db.open();
+}
+
+void BatchTransferTest::prepare(BatchTransfer& transfer, const QString& destinationAlias,
+                                const QString& sourceTable, const QString& destinationTable) {
+    login(transfer, Side::Source, "SRC");
+    login(transfer, Side::Destination, destinationAlias);
+    transfer.setSourceTable(sourceTable);
+    transfer.setDestinationTable(destinationTable);
 }
 
 std::string BatchTransferTest::destination(const std::string& sql) {
@@ -252,10 +263,7 @@ void BatchTransferTest::proposalReadsBothTablesOrTheQuery() {
     VT_DESTINATION();
     destination("create table dst(ID int, NAME varchar(30))");
     BatchTransfer transfer(dbengine::Session::defaultSession());
-    login(transfer, Side::Source, "SRC");
-    login(transfer, Side::Destination, alias);
-    transfer.setSourceTable("Customers");
-    transfer.setDestinationTable("dst");
+    prepare(transfer, alias, "Customers", "dst");
     const QStringList lines = transfer.proposeMapping();
     QCOMPARE(lines.size(), 2);
     // PostgreSQL folds the unquoted names of the table to lower case.
@@ -274,10 +282,7 @@ void BatchTransferTest::copyCreatesANewTableTypedByName_data() {
 void BatchTransferTest::copyCreatesANewTableTypedByName() {
     VT_DESTINATION();
     BatchTransfer transfer(dbengine::Session::defaultSession());
-    login(transfer, Side::Source, "SRC");
-    login(transfer, Side::Destination, alias);
-    transfer.setSourceTable("Customers");
-    transfer.setDestinationTable("fresh");
+    prepare(transfer, alias, "Customers", "fresh");
     QSignalSpy progress(&transfer, &BatchTransfer::progress);
     BatchTransferOutcome outcome = run(transfer, 3, {});
     QCOMPARE(int(outcome.kind), int(Kind::Done));
@@ -297,10 +302,7 @@ void BatchTransferTest::updateAndDeleteFindRowsByThePrimaryKey() {
     destination("create table dst(id int primary key, title varchar(30)); "
                 "insert into dst values (2, 'old'); insert into dst values (5, 'five')");
     BatchTransfer transfer(dbengine::Session::defaultSession());
-    login(transfer, Side::Source, "SRC");
-    login(transfer, Side::Destination, alias);
-    transfer.setSourceTable("Customers");
-    transfer.setDestinationTable("dst");
+    prepare(transfer, alias, "Customers", "dst");
     const QStringList mapping{"id=id", "title=Title"};
 
     BatchTransferOutcome updated = run(transfer, 1, mapping);
@@ -325,10 +327,7 @@ void BatchTransferTest::aRowThatFailsChangesNothingAndIsNamed() {
     destination("create table dst(id int primary key, title varchar(30)); "
                 "insert into dst values (3, 'taken')");
     BatchTransfer transfer(dbengine::Session::defaultSession());
-    login(transfer, Side::Source, "SRC");
-    login(transfer, Side::Destination, alias);
-    transfer.setSourceTable("Customers");
-    transfer.setDestinationTable("dst");
+    prepare(transfer, alias, "Customers", "dst");
     BatchTransferOutcome outcome = run(transfer, 0, {"id=id", "title=Title"});
     QCOMPARE(int(outcome.kind), int(Kind::Failed));
     const QString text = errorText(outcome);
@@ -349,10 +348,7 @@ void BatchTransferTest::cancelDuringALongMoveLeavesTheDestinationAsItWas() {
     destination("create table big(id int primary key, title text); "
                 "insert into big values (7, 'mine'); insert into big values (-1, 'kept')");
     BatchTransfer transfer(dbengine::Session::defaultSession());
-    login(transfer, Side::Source, "SRC");
-    login(transfer, Side::Destination, alias);
-    transfer.setSourceTable("big");
-    transfer.setDestinationTable("big");
+    prepare(transfer, alias, "big", "big");
     QSignalSpy progress(&transfer, &BatchTransfer::progress);
     QSignalSpy finished(&transfer, &BatchTransfer::finished);
     connect(&transfer, &BatchTransfer::progress, &transfer, [&] { transfer.cancel(); });
@@ -373,10 +369,7 @@ void BatchTransferTest::closingTheDatabasesDuringAMoveCancelsIt() {
                         "where x < 200000) insert into big select x from g");
     sqliteRun(m_sqliteDestination, "create table big(id int primary key)");
     BatchTransfer transfer(dbengine::Session::defaultSession());
-    login(transfer, Side::Source, "SRC");
-    login(transfer, Side::Destination, "DSQ");
-    transfer.setSourceTable("big");
-    transfer.setDestinationTable("big");
+    prepare(transfer, "DSQ", "big", "big");
     QSignalSpy finished(&transfer, &BatchTransfer::finished);
     QVERIFY(transfer.start(2, {}));
     transfer.closeDatabases();

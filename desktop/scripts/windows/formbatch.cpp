@@ -172,15 +172,13 @@ void TFormBatch::login(BatchTransfer::Side side, QComboBox* aliasBox) {
         rDBConnect1->setDatabase(&m_transfer.database(side));
         rDBConnect1->setAlias(aliasBox->currentText());
         if (rDBConnect1->Execute()) {
+            // The source shows its first table; the destination the source table's namesake.
             const QString sourceTable = ComboBox3->currentText();
+            const QStringList names = m_transfer.tableNames(side);
             tables->clear();
-            tables->addItems(m_transfer.tableNames(side));
-            if (source) {
-                tables->setCurrentIndex(tables->count() ? 0 : -1);
-            } else {
-                tables->setCurrentIndex(BatchTransfer::indexOfName(
-                    m_transfer.tableNames(side), sourceTable));
-            }
+            tables->addItems(names);
+            tables->setCurrentIndex(source ? (names.isEmpty() ? -1 : 0)
+                                           : BatchTransfer::indexOfName(names, sourceTable));
         }
     } catch (...) {
         showState();
