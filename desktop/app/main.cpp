@@ -9,7 +9,9 @@ int main(int argc, char** argv) {
     vt::desktop::ErrorHandlingApplication app(argc, argv);
     vt::desktop::TrPasswordDlg::install();
     vt::desktop::TScriptWindows windows;
-    windows.batch = [](vt::desktop::TMainForm* owner) { return new vt::desktop::TFormBatch(owner); };
+    windows.batch = [](vt::desktop::TMainForm* owner) {
+        return new vt::desktop::TFormBatch(owner);
+    };
     vt::desktop::DesktopStartup startup(app, std::move(windows));
     return vt::desktop::runStartup(startup);
 }

@@ -1,12 +1,12 @@
 // BatchTransfer: database objects, lists, mapping proposal and the move on a worker thread.
 #include "desktop/scripts/batchtransfer.h"
 
-#include "dbengine/batchmove.h"
-#include "dbengine/database.h"
-#include "dbengine/engineerror.h"
-#include "dbengine/query.h"
-#include "dbengine/session.h"
-#include "dbengine/table.h"
+#include "dbengine/core/engineerror.h"
+#include "dbengine/data/batchmove.h"
+#include "dbengine/data/database.h"
+#include "dbengine/data/query.h"
+#include "dbengine/data/session.h"
+#include "dbengine/data/table.h"
 #include "desktop/scripts/scripttexts.h"
 
 #include <algorithm>
@@ -31,8 +31,7 @@ void sortNoCase(QStringList& names) {
 } // namespace
 
 BatchTransfer::BatchTransfer(dbengine::Session& session, QObject* parent)
-    : QObject(parent), m_session(session),
-      m_source(std::make_unique<dbengine::Database>(session)),
+    : QObject(parent), m_session(session), m_source(std::make_unique<dbengine::Database>(session)),
       m_destination(std::make_unique<dbengine::Database>(session)) {
     qRegisterMetaType<BatchTransferOutcome>();
     m_source->setDatabaseName("SourceDB");
@@ -100,8 +99,8 @@ QString BatchTransfer::connectedAlias(Side side) const {
 QStringList BatchTransfer::tableNames(Side side) const {
     if (!connected(side))
         return {};
-    QStringList names = toList(m_session.tableNames(database(side).databaseName(), "",
-                                                    side == Side::Source, false));
+    QStringList names = toList(
+        m_session.tableNames(database(side).databaseName(), "", side == Side::Source, false));
     sortNoCase(names);
     return names;
 }
@@ -185,7 +184,8 @@ bool BatchTransfer::start(int operation, const QStringList& mappings) {
             m_outcome.kind = BatchTransferOutcome::Kind::Failed;
             m_outcome.error = std::current_exception();
         }
-        QMetaObject::invokeMethod(this, [this] { collect(true); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { collect(true); }, Qt::QueuedConnection);
     });
     return true;
 }

@@ -3,7 +3,7 @@
 // on a worker thread that Cancel can stop.
 #pragma once
 
-#include "dbengine/batchmode.h"
+#include "dbengine/data/batchmode.h"
 
 #include <QObject>
 #include <QStringList>

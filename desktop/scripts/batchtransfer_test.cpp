@@ -3,9 +3,9 @@
 // on the worker thread, with Cancel.
 #include "desktop/scripts/batchtransfer.h"
 
-#include "dbengine/database.h"
-#include "dbengine/engineerror.h"
-#include "dbengine/session.h"
+#include "dbengine/core/engineerror.h"
+#include "dbengine/data/database.h"
+#include "dbengine/data/session.h"
 #include "dbengine/testkit/testkit.h"
 
 #include <QSignalSpy>
@@ -88,8 +88,7 @@ void BatchTransferTest::proposalPairsColumnsOfTheSameNameInAnyCase_data() {
     QTest::addColumn<QStringList>("source");
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("unmatched columns stay open")
-        << QStringList{"ID", "NAME"} << QStringList{"id", "Title"}
-        << QStringList{"ID=id", "NAME="};
+        << QStringList{"ID", "NAME"} << QStringList{"id", "Title"} << QStringList{"ID=id", "NAME="};
     QTest::newRow("the source's spelling is taken")
         << QStringList{"qty", "Name"} << QStringList{"NAME", "Qty", "extra"}
         << QStringList{"qty=Qty", "Name=NAME"};
@@ -193,8 +192,7 @@ static QString errorText(const BatchTransferOutcome& outcome) {
 
 void BatchTransferTest::buttonsFollowTheLoginsAndTheMove() {
     BatchTransfer transfer(dbengine::Session::defaultSession());
-    const QStringList aliases =
-        m_pg ? QStringList{"DPG", "DSQ", "SRC"} : QStringList{"DSQ", "SRC"};
+    const QStringList aliases = m_pg ? QStringList{"DPG", "DSQ", "SRC"} : QStringList{"DSQ", "SRC"};
     QCOMPARE(transfer.aliasNames(), aliases);
     QVERIFY(!transfer.executeEnabled());
     QVERIFY(!transfer.fillEnabled());

@@ -3,9 +3,9 @@
 #include "desktop/scripts/trconnect.h"
 #include "desktop/scripts/trdbconnect.h"
 
-#include "dbengine/database.h"
-#include "dbengine/engineerror.h"
-#include "dbengine/session.h"
+#include "dbengine/core/engineerror.h"
+#include "dbengine/data/database.h"
+#include "dbengine/data/session.h"
 #include "dbengine/testkit/driverfixture.h"
 #include "desktop/shell/registry.h"
 #include "platform/exception.h"

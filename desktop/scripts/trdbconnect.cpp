@@ -1,8 +1,8 @@
 // TrDBConnect: the login component over the engine's session and database objects.
 #include "desktop/scripts/trdbconnect.h"
 
-#include "dbengine/database.h"
-#include "dbengine/session.h"
+#include "dbengine/data/database.h"
+#include "dbengine/data/session.h"
 #include "platform/exception.h"
 
 #include <algorithm>

@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
     QFile aliases(config.filePath("aliases.ini"));
     if (!aliases.open(QIODevice::WriteOnly))
         return 1;
-    aliases.write(("[SHOP]\nDRIVER=STANDARD\nPATH=" + shop + "\n[ARCHIVE]\nDRIVER=STANDARD\nPATH=" +
-                   archive + "\n")
+    aliases.write(("[SHOP]\nDRIVER=STANDARD\nPATH=" + shop +
+                   "\n[ARCHIVE]\nDRIVER=STANDARD\nPATH=" + archive + "\n")
                       .c_str());
     aliases.close();
 

@@ -1,7 +1,7 @@
 // TFormBatch: the data transfer window's controls and their wiring.
 #include "desktop/scripts/windows/formbatch.h"
 
-#include "dbengine/session.h"
+#include "dbengine/data/session.h"
 #include "desktop/controls/trbackground.h"
 #include "desktop/errors/errortexts.h"
 #include "desktop/errors/windows/errorhandlingapplication.h"
@@ -46,8 +46,7 @@ QLabel* labelFor(std::string_view caption, QWidget* buddy) {
 } // namespace
 
 TFormBatch::TFormBatch(QWidget* parent, dbengine::Session* session)
-    : TFormAction(parent),
-      m_transfer(session ? *session : dbengine::Session::defaultSession()) {
+    : TFormAction(parent), m_transfer(session ? *session : dbengine::Session::defaultSession()) {
     setObjectName(QStringLiteral("FormBatch"));
     setWindowTitle(text(texts::kBatchCaption));
 

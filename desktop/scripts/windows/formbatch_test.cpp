@@ -3,7 +3,7 @@
 // operations, a failing move, Cancel during a move and Cancel of the window.
 #include "desktop/scripts/windows/formbatch.h"
 
-#include "dbengine/session.h"
+#include "dbengine/data/session.h"
 #include "dbengine/testkit/testkit.h"
 #include "desktop/errors/terrorhandler.h"
 #include "desktop/errors/windows/errorhandlingapplication.h"
@@ -87,9 +87,9 @@ void FormBatchTest::init() {
         return mb::idOk;
     });
     ErrorHandlingApplication::installErrorHandler(&m_handler);
-    m_handler.setDialogPresenter(
-        [this](TErrorHandler& h) { m_errors << h.error().Message() + "\n" +
-                                                   h.error().Description().join("\n"); });
+    m_handler.setDialogPresenter([this](TErrorHandler& h) {
+        m_errors << h.error().Message() + "\n" + h.error().Description().join("\n");
+    });
     // The login dialog answers OK with the test server's user and password.
     TrCustomConnect::setDialogPresenter([this](TrCustomConnect& c) {
         c.setUser(QString::fromStdString(m_pgUser));
@@ -199,13 +199,14 @@ void FormBatchTest::operationsMoveAndReportSuccess_data() {
     QTest::addColumn<QString>("rows");
     for (const char* alias : {"DSQ", "DPG"}) {
         const QString to = QString(alias) == "DSQ" ? " into SQLite" : " into PostgreSQL";
-        QTest::newRow(qPrintable("new table typed by name" + to))
-            << alias << 3 << "fresh" << "1:one 2:two 3:three";
-        QTest::newRow(qPrintable("append and update" + to))
-            << alias << 2 << "dst" << "1:one 2:two 3:three 5:five";
-        QTest::newRow(qPrintable("update by primary key" + to))
-            << alias << 1 << "dst" << "2:two 5:five";
-        QTest::newRow(qPrintable("delete by primary key" + to)) << alias << 4 << "dst" << "5:five";
+        QTest::newRow(qPrintable("new table typed by name" + to)) << alias << 3 << "fresh"
+                                                                  << "1:one 2:two 3:three";
+        QTest::newRow(qPrintable("append and update" + to)) << alias << 2 << "dst"
+                                                            << "1:one 2:two 3:three 5:five";
+        QTest::newRow(qPrintable("update by primary key" + to)) << alias << 1 << "dst"
+                                                                << "2:two 5:five";
+        QTest::newRow(qPrintable("delete by primary key" + to)) << alias << 4 << "dst"
+                                                                << "5:five";
     }
 }
 
@@ -226,12 +227,11 @@ void FormBatchTest::operationsMoveAndReportSuccess() {
     execute(form);
     QCOMPARE(m_errors, QStringList());
     QCOMPARE(m_messages, QStringList{"Операция выполнена успешно."});
-    const std::string concat =
-        m_alias == "DPG" ? "string_agg(id || ':' || title, ' ' order by id)"
-                         : "group_concat(id || ':' || title, ' ')";
-    const std::string from = m_alias == "DPG" ? table.toStdString()
-                                              : "(select * from " + table.toStdString() +
-                                                    " order by id)";
+    const std::string concat = m_alias == "DPG" ? "string_agg(id || ':' || title, ' ' order by id)"
+                                                : "group_concat(id || ':' || title, ' ')";
+    const std::string from = m_alias == "DPG"
+                                 ? table.toStdString()
+                                 : "(select * from " + table.toStdString() + " order by id)";
     QCOMPARE(QString::fromStdString(destination("select " + concat + " from " + from)), rows);
     QVERIFY(form.BitBtn1->isEnabled());
 }

@@ -46,7 +46,8 @@ TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph)
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, &TFormAction::FormKeyDown);
     }
-    installFormHelp(this, [this] { return m_helpContext; }, BitBtn3);
+    installFormHelp(
+        this, [this] { return m_helpContext; }, BitBtn3);
 }
 
 void TFormAction::FormKeyDown() {

@@ -37,7 +37,8 @@ void installFormHelp(QWidget* window, std::function<int()> context, QAbstractBut
 }
 
 void installFormHelp(QWidget* window, int context, QAbstractButton* helpButton) {
-    installFormHelp(window, [context] { return context; }, helpButton);
+    installFormHelp(
+        window, [context] { return context; }, helpButton);
 }
 
 TrBitBtn* bitBtn(const char* objectName, const QString& caption, const char* glyph) {
