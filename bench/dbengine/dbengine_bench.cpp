@@ -30,6 +30,8 @@ const char* const kSchema = "(id INTEGER PRIMARY KEY, name VARCHAR(40), city TEX
 
 struct Measure {
     double seconds = 0;
+    double cpuSeconds = 0; // user and system time of the moving process (less disturbed by a
+                           // busy machine than the wall clock; the server's own time excluded)
     long peakKb = 0;
 };
 
@@ -53,6 +55,8 @@ Measure inChild(const std::function<void()>& work) {
         rusage ru{};
         getrusage(RUSAGE_SELF, &ru);
         m.peakKb = ru.ru_maxrss;
+        m.cpuSeconds = static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
+                       static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
         if (write(fds[1], &m, sizeof m) != sizeof m)
             _exit(1);
         _exit(0);
@@ -79,6 +83,8 @@ Measure best(int repeats, const std::function<void()>& reset, const std::functio
         Measure m = inChild(work);
         if (i == 0 || m.seconds < out.seconds)
             out.seconds = m.seconds;
+        if (i == 0 || m.cpuSeconds < out.cpuSeconds)
+            out.cpuSeconds = m.cpuSeconds;
         out.peakKb = std::max(out.peakKb, m.peakKb);
     }
     return out;
@@ -123,10 +129,10 @@ void runMove(const char* srcAlias, const char* dstAlias, const std::string& pass
 void report(const char* name, std::int64_t rows, const Measure& m, const Measure& floor,
             double goal) {
     double ratio = m.seconds / floor.seconds;
-    fmt::print("{:<34} {:>9.0f} rows/s  {:>6.2f} s  peak {:>7} KB   floor {:>9.0f} rows/s  "
-               "ratio {:>4.2f} (goal <= {:.0f}) {}\n",
-               name, rows / m.seconds, m.seconds, m.peakKb, rows / floor.seconds, ratio, goal,
-               ratio <= goal ? "ok" : "MISSED");
+    fmt::print("{:<34} {:>9.0f} rows/s  {:>6.2f} s  cpu {:>5.2f} s  peak {:>7} KB   "
+               "floor {:>9.0f} rows/s  ratio {:>4.2f} (goal <= {:.0f}) {}\n",
+               name, rows / m.seconds, m.seconds, m.cpuSeconds, m.peakKb, rows / floor.seconds,
+               ratio, goal, ratio <= goal ? "ok" : "MISSED");
 }
 
 } // namespace

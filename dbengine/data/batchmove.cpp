@@ -105,6 +105,10 @@ void BatchMove::execute() {
         if (m_progress && !m_progress(BatchProgress{done, total.value_or(-1)}))
             throw EDBEngineError::engine(status::kCancelled);
     };
+    auto checkCancel = [this] {
+        if (m_cancel && m_cancel->load(std::memory_order_relaxed))
+            throw EDBEngineError::engine(status::kCancelled);
+    };
 
     TransactionScope transaction(dst, "vt_batch_move");
     std::unique_ptr<BatchRowHandler> handler;
@@ -128,8 +132,7 @@ void BatchMove::execute() {
         std::string reason;
         while (peeked ? *peeked : m_source->next()) {
             peeked.reset();
-            if (m_cancel && m_cancel->load(std::memory_order_relaxed))
-                throw EDBEngineError::engine(status::kCancelled);
+            checkCancel();
             rowKnown = false;
             ++done;
             const std::vector<Value>& in = m_source->row();
@@ -146,8 +149,7 @@ void BatchMove::execute() {
         }
         rowKnown = false;
         handler->finish();
-        if (m_cancel && m_cancel->load(std::memory_order_relaxed))
-            throw EDBEngineError::engine(status::kCancelled);
+        checkCancel(); // a cancel during the last rows still wins over the commit
         report();
         m_source->close();
         handler.reset();
