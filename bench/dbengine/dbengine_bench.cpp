@@ -1,6 +1,7 @@
 // Batch-move benchmark: 1,000,000 rows SQLite to SQLite and SQLite to PostgreSQL, in append and
-// copy modes, against the floor of the sqlite3 and psql shells doing the same move in the same
-// run; each move runs in a child process that reports its peak memory.
+// copy modes (and SQLite append-update over existing rows), against the floor of the sqlite3 and
+// psql shells doing the same move in the same run; each move runs in a child process that
+// reports its time, CPU time and peak memory.
 //
 //   dbengine_bench [rows [repeats]]   (the best of repeats runs counts, default 3;
 //                                 PostgreSQL cases need the VT_TEST_PG* variables of
@@ -183,6 +184,22 @@ int main(int argc, char** argv) {
     report("SQLite -> SQLite copy", rows,
            best(repeats, sqliteNone, [&] { runMove("SRC", "DST", "", BatchMode::Copy); }), floor,
            3);
+    // Append-update over a destination that holds every row already: one UPDATE per row,
+    // against the shell's set-based upsert.
+    auto sqliteFull = [&] {
+        resetSqlite(true);
+        shell("sqlite3 " + dstFile + " \"ATTACH " + quote(srcFile) +
+              " AS s; INSERT INTO t SELECT id, 'old', 'old', 0 FROM s.t;\"");
+    };
+    Measure upsertFloor = best(repeats, sqliteFull, [&] {
+        shell("sqlite3 " + dstFile + " \"ATTACH " + quote(srcFile) +
+              " AS s; INSERT INTO t SELECT * FROM s.t WHERE true ON CONFLICT(id) DO UPDATE SET "
+              "name = excluded.name, city = excluded.city, qty = excluded.qty;\"");
+    });
+    report("SQLite -> SQLite append-update", rows,
+           best(repeats, sqliteFull,
+                [&] { runMove("SRC", "DST", "", BatchMode::AppendUpdate); }),
+           upsertFloor, 5);
 
     if (!pg) {
         fmt::print("PostgreSQL cases skipped: no VT_TEST_PGHOST\n");
