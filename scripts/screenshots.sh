@@ -2,7 +2,8 @@
 # Builds (scripts/build.sh), then saves a PNG of each window and state of the desktop program into
 # build/screenshots/, for review by eye: the controls demo on a virtual X screen, and the shell's
 # windows (splash, main window with its Tools menu open, tools list and editor, script viewer,
-# about box) and the data transfer window grabbed by their screenshot tools.
+# about box), the script execution window with its login dialog and the data transfer window,
+# grabbed by their screenshot tools.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (default build/)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,6 +33,12 @@ shell_windows() {
         "$build/tools/vtdesk_screenshots" "$build/bin" "$out"
 }
 
+# The script execution window in a run through the fake plug-in, and the login dialog.
+exec_windows() {
+    XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
+        "$build/tools/vtexecsql_screenshots" "$build/bin" "$out" "$build/tests/vtfakeplugin.so"
+}
+
 # The data transfer window: logins done with a mapping proposed, and a move in progress.
 data_transfer() {
     XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
@@ -40,5 +47,6 @@ data_transfer() {
 
 controls_demo
 shell_windows
+exec_windows
 data_transfer
 echo "Screenshots in $out"

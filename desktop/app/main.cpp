@@ -2,6 +2,7 @@
 #include "desktop/app/desktopstartup.h"
 #include "desktop/errors/windows/errorhandlingapplication.h"
 #include "desktop/scripts/windows/formbatch.h"
+#include "desktop/scripts/windows/formexecsql.h"
 #include "desktop/scripts/windows/trpassworddlg.h"
 
 int main(int argc, char** argv) {
@@ -9,7 +10,10 @@ int main(int argc, char** argv) {
     vt::desktop::ErrorHandlingApplication app(argc, argv);
     vt::desktop::TrPasswordDlg::install();
     vt::desktop::TScriptWindows windows;
-    windows.batch = [](vt::desktop::TMainForm* owner) {
+    windows.execSQL = [](vt::desktop::TMainForm* owner) -> QWidget* {
+        return new vt::desktop::TFormExecSQL(owner);
+    };
+    windows.batch = [](vt::desktop::TMainForm* owner) -> QWidget* {
         return new vt::desktop::TFormBatch(owner);
     };
     vt::desktop::DesktopStartup startup(app, std::move(windows));

@@ -284,9 +284,15 @@ void TrPasswordDlg::stopAnimation() {
 
 void TrPasswordDlg::OKBtnClick() {
     startAnimation();
+    // The window thread keeps serving events while a connection is attempted elsewhere: no
+    // second attempt and no closing until this one has ended.
+    OKBtn->setEnabled(false);
+    CancelBtn->setEnabled(false);
     try {
         m_connect.Connect();
     } catch (const std::exception& e) {
+        CancelBtn->setEnabled(true);
+        updateOK();
         if (m_connect.attempts() == m_connect.MaxAttempts()) {
             reject();
         } else {
