@@ -49,6 +49,8 @@ private:
     bool destinationRow();
     // Chooses an alias in the box as the user does; the login dialog answers OK.
     void chooseAlias(QComboBox* box, const QString& alias);
+    // Shows the window, logs into SRC and the row's destination, and types the destination table.
+    void openBoth(TFormBatch& form, const QString& table);
     std::string destination(const std::string& sql);
     // Clicks Execute and waits for the move's end.
     void execute(TFormBatch& form);
@@ -136,6 +138,13 @@ void FormBatchTest::chooseAlias(QComboBox* box, const QString& alias) {
     emit box->activated(index);
 }
 
+void FormBatchTest::openBoth(TFormBatch& form, const QString& table) {
+    form.show();
+    chooseAlias(form.ComboBox1, "SRC");
+    chooseAlias(form.ComboBox2, m_alias);
+    form.ComboBox4->setCurrentText(table);
+}
+
 std::string FormBatchTest::destination(const std::string& sql) {
     return m_alias == "DPG" ? m_pg->run(sql) : sqliteRun(m_sqliteDestination, sql);
 }
@@ -182,10 +191,7 @@ void FormBatchTest::fillProposesTheMapping() {
     VT_DESTINATION();
     destination("create table dst(\"ID\" int, \"NAME\" varchar(30))");
     TFormBatch form;
-    form.show();
-    chooseAlias(form.ComboBox1, "SRC");
-    chooseAlias(form.ComboBox2, m_alias);
-    form.ComboBox4->setCurrentText("dst");
+    openBoth(form, "dst");
     QTest::mouseClick(form.Button2, Qt::LeftButton);
     QCOMPARE(form.Memo2->toPlainText(), QString("ID=id\nNAME="));
     QTest::mouseClick(form.Button1, Qt::LeftButton);
@@ -218,10 +224,7 @@ void FormBatchTest::operationsMoveAndReportSuccess() {
     destination("create table dst(id int primary key, title varchar(30)); "
                 "insert into dst values (2, 'old'); insert into dst values (5, 'five')");
     TFormBatch form;
-    form.show();
-    chooseAlias(form.ComboBox1, "SRC");
-    chooseAlias(form.ComboBox2, m_alias);
-    form.ComboBox4->setCurrentText(table);
+    openBoth(form, table);
     form.ComboBox5->setCurrentIndex(operation);
     form.Memo2->setPlainText("id=id\ntitle=Title\n");
     execute(form);
@@ -245,10 +248,7 @@ void FormBatchTest::aFailingRowChangesNothingAndIsReported() {
     destination("create table dst(id int primary key, title varchar(30)); "
                 "insert into dst values (3, 'taken')");
     TFormBatch form;
-    form.show();
-    chooseAlias(form.ComboBox1, "SRC");
-    chooseAlias(form.ComboBox2, m_alias);
-    form.ComboBox4->setCurrentText("dst");
+    openBoth(form, "dst");
     execute(form);
     QCOMPARE(m_messages, QStringList());
     QCOMPARE(m_errors.size(), 1);
