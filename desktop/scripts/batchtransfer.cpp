@@ -164,7 +164,7 @@ bool BatchTransfer::start(int operation, const QStringList& mappings) {
             this,
             [this, done = p.done, total = p.total] {
                 if (running())
-                    emit progress(done, total);
+                    Q_EMIT progress(done, total);
             },
             Qt::QueuedConnection);
         return true;
@@ -197,7 +197,7 @@ void BatchTransfer::collect(bool report) {
     m_moveSource.reset();
     m_moveDestination.reset();
     if (report)
-        emit finished(m_outcome);
+        Q_EMIT finished(m_outcome);
 }
 
 } // namespace vt::desktop

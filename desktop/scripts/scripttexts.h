@@ -13,6 +13,8 @@ inline constexpr std::string_view kPasswordNotConfirmed = "Пароль подт
 inline constexpr std::string_view kOverwriteQuestion =
     "Файл с таким именем уже существует. Перезаписать?";
 inline constexpr std::string_view kRemoveKindQuestion = "Удалить вид скрипта ?";
+inline constexpr std::string_view kOutputIsInput =
+    "Файл для записи совпадает с исходным файлом. Укажите другое имя.";
 
 inline constexpr std::string_view kOperationDone = "Операция выполнена успешно.";
 
@@ -124,3 +126,63 @@ inline constexpr const char* kChooseScript = "Выбор rSQL-скрипта";
 inline constexpr const char* kScriptFilter = "rSQL-скрипты (*.rsql)|*.rsql|Все файлы (*.*)|*.*";
 
 } // namespace vt::desktop::texts
+
+// The script-kind and conversion windows.
+namespace vt::desktop::texts {
+
+// Shared by the kind and conversion windows.
+inline constexpr const char* kSqlFileLabel = "SQL-ф&айл :";
+inline constexpr const char* kSqlFilter = "SQL-скрипты (*.sql)|*.sql|Все файлы (*.*)|*.*";
+inline constexpr const char* kScriptKindLabel = "Тип ск&рипта:";
+inline constexpr const char* kChooseScriptFolder = "Выбор каталога скриптов";
+
+// TFormSQLTools.
+inline constexpr const char* kSqlToolsCaption = "Настройка SQL скриптов";
+inline constexpr const char* kSqlToolsLabel = "Типы скриптов:";
+inline constexpr const char* kSqlToolsAdd = "&Добавить";
+inline constexpr const char* kSqlToolsRemove = "&Удалить";
+inline constexpr const char* kSqlToolsEdit = "&Изменить";
+
+// TFormSQLEdit.
+inline constexpr const char* kSqlEditCaption = "Параметры SQL скрипта";
+inline constexpr const char* kSqlEditName = "Н&аименование:";
+inline constexpr const char* kSqlEditUseDefault = "Использовать данный вид скрипта по &умолчанию";
+inline constexpr const char* kSqlEditDelimiterGroup = " Разделитель ";
+inline constexpr const char* kSqlEditDelimiter = "Осно&вной:";
+inline constexpr const char* kSqlEditCommand = "&Команда установки:";
+inline constexpr const char* kSqlEditIgnore = "&Игнорируемые команды:";
+inline constexpr const char* kSqlEditUser = "&Пользователь:";
+inline constexpr const char* kSqlEditPath = "П&уть к файлам:";
+inline constexpr const char* kSqlEditCommentGroup = " Комментарии ";
+inline constexpr const char* kSqlEditCommentBegin = "Команда &начала:";
+inline constexpr const char* kSqlEditCommentEnd = "Ко&манда конца:";
+inline constexpr const char* kSqlEditDialect = "&Диалект:";
+inline constexpr const char* kSqlEditCancel = "&Отмена";
+
+// TFormConvert1.
+inline constexpr const char* kConvert1Caption = "Преобразование в rSQL";
+inline constexpr const char* kConvert1Versions = " Версии ";
+inline constexpr const char* kConvert1OldVersion = "С&тарая:";
+inline constexpr const char* kConvert1NewVersion = "&Новая:";
+inline constexpr const char* kConvert1Crypt = "&Использовать кодирование ";
+inline constexpr const char* kConvert1Confirmation = "По&дтверждение:";
+inline constexpr const char* kConvert1User = "П&ользователь:";
+inline constexpr const char* kConvert1Code = "&Код БД:";
+inline constexpr const char* kConvert1Comments = "&Комментарии:";
+
+// TFormConvert2.
+inline constexpr const char* kConvert2Caption = "Преобразование в SQL";
+inline constexpr const char* kConvert2Terminator = "Раз&делитель команд :";
+inline constexpr const char* kConvert2InitialTerminator = "^";
+
+} // namespace vt::desktop::texts
+
+// Help contexts of the script-kind and conversion windows.
+namespace vt::desktop::helpctx {
+
+inline constexpr int kConvert1 = 100300;
+inline constexpr int kConvert2 = 100500;
+inline constexpr int kSqlEdit = 100600;
+inline constexpr int kSqlTools = 100700;
+
+} // namespace vt::desktop::helpctx

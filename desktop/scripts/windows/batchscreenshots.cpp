@@ -47,7 +47,7 @@ bool shoot(QWidget& window, const QString& folder, const char* name) {
 void choose(QComboBox* box, const char* alias) {
     const int index = box->findText(QString::fromLatin1(alias));
     box->setCurrentIndex(index);
-    emit box->activated(index);
+    Q_EMIT box->activated(index);
 }
 
 } // namespace

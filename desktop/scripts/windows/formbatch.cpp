@@ -46,7 +46,8 @@ QLabel* labelFor(std::string_view caption, QWidget* buddy) {
 } // namespace
 
 TFormBatch::TFormBatch(QWidget* parent, dbengine::Session* session)
-    : TFormAction(parent), m_transfer(session ? *session : dbengine::Session::defaultSession()) {
+    : TFormAction(parent, {}, helpctx::kBatch),
+      m_transfer(session ? *session : dbengine::Session::defaultSession()) {
     setObjectName(QStringLiteral("FormBatch"));
     setWindowTitle(text(texts::kBatchCaption));
 
@@ -124,7 +125,6 @@ TFormBatch::TFormBatch(QWidget* parent, dbengine::Session* session)
     layout->addLayout(progress);
     GroupBox1->setMinimumSize(640, 400);
     BitBtn1->setProperty(kHelpContextProperty, helpctx::kBatchExecute);
-    setHelpContext(helpctx::kBatch);
 
     rDBConnect1 = new TrDBConnect(this);
     rDBConnect1->setObjectName(QStringLiteral("rDBConnect1"));

@@ -135,7 +135,7 @@ void FormBatchTest::chooseAlias(QComboBox* box, const QString& alias) {
     const int index = box->findText(alias);
     QVERIFY(index >= 0);
     box->setCurrentIndex(index);
-    emit box->activated(index);
+    Q_EMIT box->activated(index);
 }
 
 void FormBatchTest::openBoth(TFormBatch& form, const QString& table) {

@@ -14,8 +14,8 @@
 
 namespace vt::desktop {
 
-TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph)
-    : QDialog(parent), m_helpContext(helpctx::kAction) {
+TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph, int helpContext)
+    : QDialog(parent) {
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) &
                    ~Qt::WindowMaximizeButtonHint);
     GroupBox1 = new QGroupBox;
@@ -46,8 +46,7 @@ TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph)
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, &TFormAction::FormKeyDown);
     }
-    installFormHelp(
-        this, [this] { return m_helpContext; }, BitBtn3);
+    installFormHelp(this, helpContext, BitBtn3);
 }
 
 void TFormAction::FormKeyDown() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "desktop/controls/trbitbtn.h"
+#include "desktop/shell/help.h"
 #include <QDialog>
 
 class QGroupBox;
@@ -13,14 +14,10 @@ class TFormAction : public QDialog {
     Q_OBJECT
 public:
     // A fixed dialog frame; BitBtn1 shows the glyph of the given resource, "BBIGNORE" when none
-    // is given. Ctrl+Enter anywhere in the window clicks BitBtn1 while it is enabled.
-    explicit TFormAction(QWidget* parent = nullptr, const QString& executeGlyph = {});
-
-    // The help context of the window (F1 outside controls with their own, and the Help button);
-    // the base's own until a descendant sets its own. One F1 key serves the window: descendants
-    // set their context here rather than installing help again.
-    int helpContext() const { return m_helpContext; }
-    void setHelpContext(int context) { m_helpContext = context; }
+    // is given. Ctrl+Enter anywhere in the window clicks BitBtn1 while it is enabled. F1 and
+    // BitBtn3 open the help at the window's context (a descendant gives its own).
+    explicit TFormAction(QWidget* parent = nullptr, const QString& executeGlyph = {},
+                         int helpContext = helpctx::kAction);
 
     // The area the descendants put their fields in.
     QGroupBox* GroupBox1;
@@ -30,8 +27,6 @@ public:
 
 private:
     void FormKeyDown();
-
-    int m_helpContext;
 };
 
 } // namespace vt::desktop

@@ -22,23 +22,17 @@ int controlHelpContext(const QWidget* window, int windowContext) {
     return windowContext;
 }
 
-void installFormHelp(QWidget* window, std::function<int()> context, QAbstractButton* helpButton) {
+void installFormHelp(QWidget* window, int context, QAbstractButton* helpButton) {
     const auto showHelp = [context](int data) {
-        if (FormHelp(help::kContext, data, context()))
+        if (FormHelp(help::kContext, data, context))
             ShowHelp(help::kContext, data);
     };
     auto* key = new QShortcut(QKeySequence(Qt::Key_F1), window);
     key->setContext(Qt::WindowShortcut);
     QObject::connect(key, &QShortcut::activated, window,
-                     [=] { showHelp(controlHelpContext(window, context())); });
+                     [=] { showHelp(controlHelpContext(window, context)); });
     if (helpButton)
-        QObject::connect(helpButton, &QAbstractButton::clicked, window,
-                         [=] { showHelp(context()); });
-}
-
-void installFormHelp(QWidget* window, int context, QAbstractButton* helpButton) {
-    installFormHelp(
-        window, [context] { return context; }, helpButton);
+        QObject::connect(helpButton, &QAbstractButton::clicked, window, [=] { showHelp(context); });
 }
 
 TrBitBtn* bitBtn(const char* objectName, const QString& caption, const char* glyph) {

@@ -3,7 +3,6 @@
 
 #include <QIcon>
 #include <QString>
-#include <functional>
 
 class QAbstractButton;
 class QWidget;
@@ -25,9 +24,6 @@ int controlHelpContext(const QWidget* window, int windowContext);
 // Makes F1 anywhere in the window open the help at controlHelpContext, and a click of the help
 // button (when one is given) at the window's context, through the help filter.
 void installFormHelp(QWidget* window, int context, QAbstractButton* helpButton = nullptr);
-// The same for a window whose context is asked for at each request.
-void installFormHelp(QWidget* window, std::function<int()> context,
-                     QAbstractButton* helpButton = nullptr);
 
 class TrBitBtn;
 
