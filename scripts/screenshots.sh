@@ -2,8 +2,9 @@
 # Builds (scripts/build.sh), then saves a PNG of each window and state of the desktop program into
 # build/screenshots/, for review by eye: the controls demo on a virtual X screen, and the shell's
 # windows (splash, main window with its Tools menu open, tools list and editor, script viewer,
-# about box), the script execution window with its login dialog, and the script windows (kinds
-# list and editor, both conversions), grabbed by their screenshot tools.
+# about box), the script execution window with its login dialog, the script windows (kinds
+# list and editor, both conversions) and the data transfer window, grabbed by their screenshot
+# tools.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (default build/)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -46,8 +47,15 @@ script_windows() {
         "$build/tools/vtscriptwindows_screenshots" "$build/bin" "$out"
 }
 
+# The data transfer window: logins done with a mapping proposed, and a move in progress.
+data_transfer() {
+    XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
+        "$build/tools/vtbatch_screenshots" "$build/bin" "$out"
+}
+
 controls_demo
 shell_windows
 exec_windows
 script_windows
+data_transfer
 echo "Screenshots in $out"

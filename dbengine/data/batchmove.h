@@ -34,10 +34,17 @@
 //  - Progress. The progress handler is called every kProgressStep rows and once at the end with
 //    the rows done and the total when cheaply known (a table source), else -1. Returning false
 //    cancels the move (kCancelled; nothing is changed).
+//  - Cancel from another thread. A cancel flag, when set, is read before every source row and
+//    once more before the commit; once it is true the move stops, rolls the destination back
+//    and raises kCancelled ("cancelled after N rows; nothing was changed"). A cancelled move
+//    is never reported as done.
 //  - Memory stays flat: rows stream from the source and go to the destination as they come
 //    (PostgreSQL destinations: COPY FROM STDIN for appends and copies).
 #pragma once
 
+#include "dbengine/data/batchmode.h"
+
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -48,22 +55,10 @@ namespace vt::dbengine {
 class DataSet;
 class Table;
 
-// The five modes, in the data-access layer's numbering.
-enum class BatchMode { Append = 0, Update = 1, AppendUpdate = 2, Delete = 3, Copy = 4 };
-
 // Progress of a running move.
 struct BatchProgress {
     std::int64_t done = 0;   // source rows processed
     std::int64_t total = -1; // source rows in all, or -1 when not known
-};
-
-// Counts of a finished move.
-struct BatchMoveResult {
-    std::int64_t rowsRead = 0;  // source rows read
-    std::int64_t appended = 0;  // rows inserted
-    std::int64_t updated = 0;   // rows updated
-    std::int64_t deleted = 0;   // rows deleted
-    std::int64_t unmatched = 0; // rows of update or delete that matched no destination row
 };
 
 // A batch move from a source dataset to a destination table (see the top of this file).
@@ -87,6 +82,9 @@ public:
     const std::vector<std::string>& mappings() const { return m_mappings; }
     void setMappings(std::vector<std::string> lines) { m_mappings = std::move(lines); }
     void setProgressHandler(ProgressHandler handler) { m_progress = std::move(handler); }
+    // A flag that another thread may set to cancel the running move (not owned; nullptr: none).
+    // The move only reads it; its owner clears it before the next move.
+    void setCancelFlag(const std::atomic<bool>* flag) { m_cancel = flag; }
 
     // Runs the move. The source is opened (and closed afterwards when it was closed); the
     // destination's database must be connected or be openable by name. Raises EDBEngineError
@@ -103,6 +101,7 @@ private:
     Table* m_destination = nullptr;
     std::vector<std::string> m_mappings;
     ProgressHandler m_progress;
+    const std::atomic<bool>* m_cancel = nullptr;
     BatchMoveResult m_result;
 };
 

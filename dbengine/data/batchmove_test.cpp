@@ -9,6 +9,8 @@
 #include "dbengine/data/table.h"
 #include "dbengine/testkit/driverfixture.h"
 
+#include <atomic>
+
 namespace vt::dbengine {
 namespace {
 
@@ -297,6 +299,43 @@ TEST_P(BatchMoveTest, ProgressCountsRowsAgainstTheTotalAndCanCancel) {
     move.setProgressHandler([](const BatchProgress& p) { return p.done < 20000; });
     EXPECT_EQ(failure().errorCode(), status::kCancelled);
     EXPECT_EQ(direct("select count(*) from dst", 2), "25000") << "a cancelled copy changes nothing";
+}
+
+TEST_P(BatchMoveTest, ACancelFlagStopsTheMoveBetweenRowsAndChangesNothing) {
+    direct(isPg()
+               ? "insert into src select g, 'n', g from generate_series(4, 25000) g"
+               : "with recursive g(x) as (select 4 union all select x + 1 from g where x < 25000) "
+                 "insert into src select x, 'n', x from g");
+    direct("create table dst(id int primary key, name varchar(20), qty int); "
+           "insert into dst values (-1, 'kept', 0)",
+           2);
+    std::atomic<bool> cancel{false};
+    move.setCancelFlag(&cancel);
+    for (BatchMode mode : {BatchMode::Append, BatchMode::AppendUpdate, BatchMode::Copy}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        cancel = false;
+        std::int64_t lastSeen = 0;
+        // The flag is set as another thread would set it, while rows are moving.
+        move.setProgressHandler([&](const BatchProgress& p) {
+            lastSeen = p.done;
+            cancel = p.done >= 10000;
+            return true;
+        });
+        move.setMode(mode);
+        EDBEngineError e = failure();
+        EXPECT_EQ(e.errorCode(), status::kCancelled);
+        EXPECT_EQ(e.entries()[0].message,
+                  "Batch move into dst cancelled after 10000 rows; nothing was changed");
+        EXPECT_EQ(lastSeen, 10000) << "the move stopped at the next row";
+        EXPECT_EQ(rows(), "-1|kept|0") << "the destination is as it was";
+        EXPECT_EQ(move.movedCount(), 0);
+    }
+    move.setProgressHandler({});
+    move.setMode(BatchMode::Append);
+    EXPECT_EQ(failure().errorCode(), status::kCancelled) << "a flag set before the start";
+    cancel = false;
+    move.execute();
+    EXPECT_EQ(direct("select count(*) from dst", 2), "25001");
 }
 
 TEST_P(BatchMoveTest, AQuerySourceIsCopiedWithItsResultColumns) {

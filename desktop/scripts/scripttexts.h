@@ -16,6 +16,32 @@ inline constexpr std::string_view kRemoveKindQuestion = "Удалить вид �
 inline constexpr std::string_view kOutputIsInput =
     "Файл для записи совпадает с исходным файлом. Укажите другое имя.";
 
+inline constexpr std::string_view kOperationDone = "Операция выполнена успешно.";
+
+// The operations of the data transfer, in list order.
+inline constexpr std::string_view kBatchOperations[] = {
+    "Добавление записей", "Изменение записей", "Добавление и изменение записей",
+    "Создание новой таблицы", "Удаление записей"};
+inline constexpr std::string_view kBatchCancelled =
+    "Перенос данных прерван. Приемник оставлен без изменений.";
+
+// TFormBatch.
+inline constexpr std::string_view kBatchCaption = "Перенос данных";
+inline constexpr std::string_view kBatchSource = " Источник ";
+inline constexpr std::string_view kBatchDestination = " Приемник ";
+inline constexpr std::string_view kBatchColumns = " Колонки ";
+inline constexpr std::string_view kBatchSourceAlias = "&База данных:";
+inline constexpr std::string_view kBatchDestinationAlias = "База &данных:";
+inline constexpr std::string_view kBatchTable = "&Таблица:";
+inline constexpr std::string_view kBatchOperation = "&Операция:";
+inline constexpr std::string_view kBatchTabTable = "Таблица";
+inline constexpr std::string_view kBatchTabQuery = "Запрос";
+inline constexpr std::string_view kBatchFill = "<< &Заполнить";
+inline constexpr std::string_view kBatchClear = "О&чистить";
+// The progress of a move: rows done of all (%1, %2), or rows done alone.
+inline constexpr std::string_view kBatchProgress = "Перенесено записей: %1 из %2";
+inline constexpr std::string_view kBatchProgressOpen = "Перенесено записей: %1";
+
 // "Файл <name> не существует."
 inline std::string fileMissing(std::string_view fileName) {
     return "Файл " + std::string(fileName) + " не существует.";

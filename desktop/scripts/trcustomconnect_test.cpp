@@ -3,8 +3,8 @@
 #include "desktop/scripts/trconnect.h"
 #include "desktop/scripts/trdbconnect.h"
 
-#include "dbengine/data/database.h"
 #include "dbengine/core/engineerror.h"
+#include "dbengine/data/database.h"
 #include "dbengine/data/session.h"
 #include "dbengine/testkit/driverfixture.h"
 #include "desktop/shell/registry.h"

@@ -19,7 +19,19 @@ inline constexpr int kKeywordLookup = 257; // the index
 // Help contexts of the program's windows.
 namespace helpctx {
 inline constexpr int kMainWindow = 100100;
-inline constexpr int kScriptViewer = 100200;
+inline constexpr int kScriptViewer = 100900;
+// The data transfer window and its controls.
+inline constexpr int kBatch = 100200;
+inline constexpr int kBatchSourceAlias = 100201;
+inline constexpr int kBatchDestinationAlias = 100202;
+inline constexpr int kBatchSourceTable = 100203;
+inline constexpr int kBatchDestinationTable = 100204;
+inline constexpr int kBatchOperation = 100205;
+inline constexpr int kBatchColumns = 100206;
+inline constexpr int kBatchQuery = 100207;
+inline constexpr int kBatchFill = 100207;
+inline constexpr int kBatchClear = 100209;
+inline constexpr int kBatchExecute = 100210;
 inline constexpr int kTools = 100800;
 inline constexpr int kToolEdit = 100810;
 inline constexpr int kAction = 20300;

@@ -48,7 +48,8 @@ QLabel* valueLabel(const char* objectName) {
 
 } // namespace
 
-TFormExecSQL::TFormExecSQL(QWidget* parent) : TFormAction(parent, QStringLiteral("BBOK")) {
+TFormExecSQL::TFormExecSQL(QWidget* parent)
+    : TFormAction(parent, QStringLiteral("BBOK"), kHelpContext) {
     setObjectName(QStringLiteral("FormExecSQL"));
     setWindowTitle(tr8(texts::kExecCaption));
     // A resizable frame, unlike the other action windows.
@@ -160,7 +161,6 @@ TFormExecSQL::TFormExecSQL(QWidget* parent) : TFormAction(parent, QStringLiteral
     connect(FEIni2Browse, &QToolButton::clicked, this, &TFormExecSQL::browseScript);
     connect(SBLookFile, &QAbstractButton::clicked, this, &TFormExecSQL::SBLookFileClick);
     connect(rSpeedButton1, &QAbstractButton::clicked, this, &TFormExecSQL::rSpeedButton1Click);
-    installFormHelp(this, kHelpContext, BitBtn3);
     FormCreate();
     resize(520, 430);
 }
