@@ -7,6 +7,7 @@
 // a fresh temporary one with three sample tools.
 #include "desktop/app/apptexts.h"
 #include "desktop/app/mainform.h"
+#include "desktop/app/scriptwindows.h"
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/resourcelibrary.h"
 #include "desktop/shell/resourcemodule.h"
@@ -123,7 +124,7 @@ int main(int argc, char** argv) {
         TLogo splash;
         ok &= shoot(splash, "splash.png");
     }
-    TMainForm form;
+    TMainForm form(scriptWindows());
     ok &= shootMainWindowWithToolsMenu(form);
     {
         TFormTools tools(form, &form);
