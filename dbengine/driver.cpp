@@ -49,6 +49,32 @@ void Connection::runAtomically(const std::vector<AtomicStep>& steps) {
     }
 }
 
+void Connection::runInSavepoint(const AtomicStep& step) {
+    if (!inTransaction())
+        throw EDBEngineError::engine(status::kTransactionState, "no transaction is active");
+    execute(kSavepointSql);
+    try {
+        auto rows = step.prepared ? step.prepared->execute() : query(step.sql);
+        if (rows)
+            while (rows->next()) {
+            }
+    } catch (...) {
+        undoSavepoint();
+        throw;
+    }
+    execute(kReleaseSql);
+}
+
+void Connection::undoSavepoint() {
+    if (!inTransaction())
+        return; // the failure ended the transaction
+    try {
+        execute(kUndoSql);
+    } catch (const EDBEngineError&) {
+        // The step's own error is the one to report; the caller sees the transaction's state.
+    }
+}
+
 void Connection::attachChild(ConnectionChild* child) {
     m_children.push_back(child);
 }
@@ -77,14 +103,18 @@ const Driver* findDriver(std::string_view name) {
 }
 
 std::unique_ptr<Connection> connectDatabase(std::string_view aliasOrPath, const std::string& user,
-                                            const std::string& password) {
+                                            const std::string& password,
+                                            AliasDefinition* resolved) {
     AliasDefinition def = AliasTable::load().resolve(aliasOrPath);
     const Driver* driver = findDriver(def.driverName);
     if (!driver)
         throw EDBEngineError::engine(status::kUnknownDriver,
                                      def.driverName + " (alias " + def.name + ")");
     std::string effectiveUser = user.empty() ? def.params.value("USER NAME") : user;
-    return driver->connect(def, effectiveUser, password);
+    auto conn = driver->connect(def, effectiveUser, password);
+    if (resolved)
+        *resolved = std::move(def);
+    return conn;
 }
 
 } // namespace vt::dbengine
