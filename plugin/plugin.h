@@ -1,6 +1,7 @@
 // The plug-in's module-wide state and the nine operations of its binary interface.
 #pragma once
 
+#include "plugin/commitgroup.h"
 #include "plugin/dbsession.h"
 #include "plugin/versioncheck.h"
 #include "script/rsqlscript.h"
@@ -41,6 +42,20 @@ private:
     // After a lost connection: reconnects, then finds out whether the command under way when it
     // broke took effect; true when it did (it is then counted and not run again).
     bool recoverConnection(const std::string& command);
+    // The progress record that leaves remaining commands to run, covering the commands from
+    // firstStep on; fingerprint is the last one's.
+    ProgressUpdate progressAt(int remaining, int firstStep, std::string fingerprint) const;
+    // Runs a command in the open group (starting one); false when the server runs it only on its
+    // own, the group being as before it. A failed command is undone alone and the group's
+    // earlier commands commit before its failure is reported.
+    bool runGrouped(const std::string& command);
+    // Commits the open group with the progress of its commands (and the version when asked).
+    void commitGroup(bool recordVersion = false);
+    // After a failure that cost the group its transaction: the counts go back to before the
+    // group, and the run stops for good (a new run resumes at the group's first command).
+    [[noreturn]] void loseGroup(const PluginError& error);
+    // The number of the command under way.
+    int commandUnderWay() const;
     // Rolls back the transaction the script left open and refuses the run: nothing from the
     // command that opened it on is committed, and the progress counts are those committed.
     [[noreturn]] void refuseOpenTransaction();
@@ -65,8 +80,10 @@ private:
     std::string m_matchingCode;
     // Commands still to run.
     int m_remaining = 0;
-    // The Counter of the matching row as this run last read or wrote it.
+    // The Counter of the matching row as this run last read or committed it.
     std::int64_t m_storedCounter = 0;
+    // The commands run since the last commit, in the plug-in's own transaction.
+    CommitGroup m_group;
     // The number MakeSQLCommand was last asked for: the command under way.
     int m_commandNumber = 0;
     // The command that opened the transaction the script holds open (0: none), and the counts

@@ -61,6 +61,10 @@ inline constexpr std::string_view kRunLockTimeout =
 inline constexpr std::string_view kUnclosedTransaction =
     "Скрипт не завершил транзакцию, начатую командой %s: изменения, начиная с этой команды, не "
     "сохранены.";
+// Follows the error that cost a group of commands its commit.
+inline constexpr std::string_view kGroupNotSaved =
+    "Изменения, начиная с команды %s, не сохранены; выполнение остановлено. Запустите скрипт "
+    "заново: он продолжится с этой команды.";
 inline constexpr std::string_view kLostInTransaction =
     "Соединение с БД потеряно внутри транзакции, начатой командой %s: изменения, начиная с этой "
     "команды, не сохранены. Запустите скрипт заново.";
@@ -102,5 +106,7 @@ inline constexpr int kMaxCounter = 32767;
 
 // The optional parameter of openDatabase that carries the user name.
 inline constexpr std::string_view kUserNameParam = "USER NAME";
+// The alias key that turns group commit off with "0".
+inline constexpr std::string_view kGroupCommitParam = "GROUP COMMIT";
 
 } // namespace vt::plugin::texts

@@ -3,7 +3,6 @@
 #include "plugin/testkit/childprocess.h"
 #include "plugin/testkit/pluginfixture.h"
 
-#include <cstdlib>
 #include <future>
 #include <thread>
 
@@ -19,26 +18,6 @@ std::vector<std::string> insertingCommands(int n) {
         commands.push_back("INSERT INTO t VALUES (" + std::to_string(k) + ")");
     return commands;
 }
-
-// Sets an environment variable for the scope (children inherit it).
-class ScopedEnv final {
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 class RunSafety : public PluginFixture {
 protected:
@@ -80,6 +59,7 @@ TEST_P(RunSafety, TwoRunsStartedTogetherRunEachCommandOnce) {
 }
 
 TEST_P(RunSafety, ASecondRunGivesUpAfterTheLockTimeout) {
+    commitEachCommand();
     const std::string file = writeScript(scriptWith("ABC", "", "1.0", insertingCommands(3)));
     db->exec("CREATE TABLE R_VERSION (Version char(10), DBCode char(10), Counter smallint);"
              "INSERT INTO R_VERSION (DBCode) VALUES ('ABC')");
@@ -106,6 +86,7 @@ TEST_P(RunSafety, ASecondRunGivesUpAfterTheLockTimeout) {
 }
 
 TEST_P(RunSafety, AKilledHoldersLockIsReleasedAndTheNextRunResumes) {
+    commitEachCommand();
     const std::string file = writeScript(scriptWith("ABC", "", "1.0", insertingCommands(4)));
     db->exec("CREATE TABLE R_VERSION (Version char(10), DBCode char(10), Counter smallint);"
              "INSERT INTO R_VERSION (DBCode) VALUES ('ABC')");
@@ -121,6 +102,7 @@ TEST_P(RunSafety, AKilledHoldersLockIsReleasedAndTheNextRunResumes) {
 }
 
 TEST_P(RunSafety, AProgressChangedByAnotherRunStopsTheRunWithItsCommandUndone) {
+    commitEachCommand();
     const std::string file = writeScript(scriptWith("ABC", "", "1.0", insertingCommands(5)));
     ASSERT_EQ(open(file), 1);
     ASSERT_EQ(check(true).result, 0);
@@ -138,6 +120,7 @@ TEST_P(RunSafety, AProgressChangedByAnotherRunStopsTheRunWithItsCommandUndone) {
 }
 
 TEST_P(RunSafety, AResumeWithAnEditedEarlierCommandIsRefused) {
+    commitEachCommand();
     std::vector<std::string> commands = insertingCommands(4);
     commands.push_back("INSERT INTO missing VALUES (5)");
     ASSERT_EQ(open(writeScript(scriptWith("ABC", "", "1.0", commands))), 1);
@@ -185,6 +168,7 @@ TEST_P(RunSafety, AResumeWithAnEditedEarlierCommandIsRefused) {
 }
 
 TEST_P(RunSafety, DeletingTheStepRecordsOverridesTheRefusalDeliberately) {
+    commitEachCommand();
     std::vector<std::string> commands = insertingCommands(3);
     commands.push_back("INSERT INTO missing VALUES (4)");
     ASSERT_EQ(open(writeScript(scriptWith("ABC", "", "1.0", commands))), 1);
@@ -272,6 +256,7 @@ INSTANTIATE_TEST_SUITE_P(Drivers, RunSafety, ::testing::Values(Driver::SQLite, D
 class LostConnection : public PluginFixture {};
 
 TEST_P(LostConnection, RetryReconnectsAndTheRunGoesOn) {
+    commitEachCommand();
     const std::string file = writeScript(scriptWith("ABC", "", "1.0", insertingCommands(5)));
     ASSERT_EQ(open(file), 1);
     ASSERT_EQ(check(true).result, 0);

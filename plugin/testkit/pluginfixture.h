@@ -10,11 +10,33 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vt::plugin::testkit {
+
+// Sets an environment variable for the scope (children inherit it).
+class ScopedEnv final {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
 
 // What CheckDataBaseParams gave.
 struct CheckResult {
@@ -50,7 +72,12 @@ protected:
             api->piDone();
         api.reset();
         db.reset();
+        perCommand.reset();
     }
+
+    // From the next connection on (children included), every command commits on its own, so
+    // that the progress after each command can be seen from outside.
+    void commitEachCommand() { perCommand.emplace("VT_GROUP_COMMIT", "0"); }
 
     // Unloads the plug-in (after piDone) and loads it again, as a new run of a runner does.
     void reload() {
@@ -115,6 +142,7 @@ protected:
 
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<VtUtilsApi> api;
+    std::optional<ScopedEnv> perCommand;
 };
 
 // A script content with one line per command.
