@@ -60,7 +60,6 @@ protected:
         return s;
     }
 
-
     bool active() {
         bool inside = true;
         EXPECT_EQ(inTransaction(db, inside), 0);
@@ -189,7 +188,7 @@ TEST_P(AtomicTest, AConstraintCheckedAtCommitUndoesEverything) {
 
 struct SavepointFailure {
     const char* name;
-    const char* sql;   // a statement with one marker bound to value, or text when value is ""
+    const char* sql; // a statement with one marker bound to value, or text when value is ""
     const char* value;
     Status code;
 };
@@ -197,8 +196,7 @@ struct SavepointFailure {
 TEST_P(AtomicTest, AStatementUnderASavepointFailsAloneAndTheTransactionGoesOn) {
     const SavepointFailure cases[] = {
         {"a key violation", "insert into t values(?)", "1", status::kKeyViolation},
-        {"NULL for a required column", "insert into t values(?)", nullptr,
-         status::kRequiredValue},
+        {"NULL for a required column", "insert into t values(?)", nullptr, status::kRequiredValue},
         {"a syntax error", "insert int t values(3)", "", status::kSqlSyntax},
         {"a text of several statements failing in its second",
          "insert into t values(3); insert into t values(1)", "", status::kKeyViolation},

@@ -65,7 +65,8 @@ TEST_P(GroupCommit, AFailedCommandCommitsTheGroupBeforeItAndRetryStartsANewOne) 
 
 TEST_P(GroupCommit, IgnoreLeavesTheFailedCommandOutAndTheRunGoesOn) {
     start({"CREATE TABLE t (k integer)", "INSERT INTO t VALUES (1)",
-           "INSERT INTO missing VALUES (2)", "INSERT INTO t VALUES (3)", "INSERT INTO t VALUES (4)"},
+           "INSERT INTO missing VALUES (2)", "INSERT INTO t VALUES (3)",
+           "INSERT INTO t VALUES (4)"},
           "");
     EXPECT_EQ(runCommands(1, 3), 3);
     EXPECT_EQ(keys(), "1");
@@ -120,9 +121,13 @@ TEST_P(GroupCommit, TheAliasKeyGroupCommit0CommitsEachCommand) {
 TEST_P(GroupCommit, GroupingStepsAsideForCommandsThatRunOnTheirOwn) {
     const bool pg = GetParam() == Driver::PostgreSQL;
     const std::string other = "vt_gc_" + std::to_string(::getpid());
-    std::vector<std::string> commands = {"CREATE TABLE t (k integer)", "INSERT INTO t VALUES (1)",
-                                         "VACUUM", "INSERT INTO t VALUES (2)", "BEGIN",
-                                         "INSERT INTO t VALUES (3)", "COMMIT",
+    std::vector<std::string> commands = {"CREATE TABLE t (k integer)",
+                                         "INSERT INTO t VALUES (1)",
+                                         "VACUUM",
+                                         "INSERT INTO t VALUES (2)",
+                                         "BEGIN",
+                                         "INSERT INTO t VALUES (3)",
+                                         "COMMIT",
                                          "INSERT INTO t VALUES (4)"};
     if (pg) {
         db->exec("DROP DATABASE IF EXISTS " + other);
