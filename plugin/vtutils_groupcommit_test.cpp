@@ -15,14 +15,6 @@ const std::string kNotSavedFrom1 = ansi("Изменения, начиная с �
                                         "остановлено. Запустите скрипт заново: он продолжится с "
                                         "этой команды.");
 
-// A table and rows 2 .. n, one command each.
-std::vector<std::string> insertingCommands(int n) {
-    std::vector<std::string> commands = {"CREATE TABLE t (k integer)"};
-    for (int k = 2; k <= n; ++k)
-        commands.push_back("INSERT INTO t VALUES (" + std::to_string(k) + ")");
-    return commands;
-}
-
 class GroupCommit : public PluginFixture {
 protected:
     // The script, connected and checked on a fresh database (R_VERSION created).

@@ -11,14 +11,6 @@ namespace {
 
 const std::string kAlreadyExecuted = ansi("Скрипт данной версии уже был выполнен на БД.");
 
-// A table and rows 2 .. n, one command each.
-std::vector<std::string> insertingCommands(int n) {
-    std::vector<std::string> commands = {"CREATE TABLE t (k integer)"};
-    for (int k = 2; k <= n; ++k)
-        commands.push_back("INSERT INTO t VALUES (" + std::to_string(k) + ")");
-    return commands;
-}
-
 class RunSafety : public PluginFixture {
 protected:
     // The helper's arguments for a silent run of the script.

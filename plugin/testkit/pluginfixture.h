@@ -158,6 +158,14 @@ inline script::RsqlContent scriptWith(std::string code, std::string oldVersion,
     return content;
 }
 
+// A table and rows 2 .. n, one command each.
+inline std::vector<std::string> insertingCommands(int n) {
+    std::vector<std::string> commands = {"CREATE TABLE t (k integer)"};
+    for (int k = 2; k <= n; ++k)
+        commands.push_back("INSERT INTO t VALUES (" + std::to_string(k) + ")");
+    return commands;
+}
+
 // A UTF-8 message in the ANSI code page, as the plug-in reports it.
 inline std::string ansi(std::string_view utf8) {
     return platform::ansi(utf8);
