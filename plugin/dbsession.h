@@ -1,7 +1,7 @@
 // The plug-in's database connection: login, version table, commands and progress records.
 #pragma once
 
-#include "dbengine/callinterface.h"
+#include "dbengine/callinterface/callinterface.h"
 #include "plugin/commandclassifier.h"
 #include "plugin/pluginerror.h"
 #include "plugin/versioncheck.h"

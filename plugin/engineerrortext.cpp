@@ -1,7 +1,7 @@
 // The text of a failing engine call, built from the general texts and the last error's entries.
 #include "plugin/engineerrortext.h"
 
-#include "dbengine/callinterface.h"
+#include "dbengine/callinterface/callinterface.h"
 #include "plugin/pluginerror.h"
 #include "plugin/plugintexts.h"
 #include "plugin/textcase.h"

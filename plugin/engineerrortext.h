@@ -1,7 +1,7 @@
 // The text of a failing engine call, built from the general texts and the last error's entries.
 #pragma once
 
-#include "dbengine/status.h"
+#include "dbengine/core/status.h"
 
 #include <cstdint>
 #include <string>

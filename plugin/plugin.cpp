@@ -1,7 +1,7 @@
 // The plug-in's module-wide state and the nine operations of its binary interface.
 #include "plugin/plugin.h"
 
-#include "dbengine/callinterface.h"
+#include "dbengine/callinterface/callinterface.h"
 #include "platform/codepage.h"
 #include "plugin/pluginerror.h"
 #include "plugin/plugintexts.h"

@@ -1,7 +1,7 @@
 // A failure inside the plug-in, carrying the error text that reaches the interface.
 #pragma once
 
-#include "dbengine/status.h"
+#include "dbengine/core/status.h"
 #include "plugin/vtutils.h"
 
 #include <cstdint>

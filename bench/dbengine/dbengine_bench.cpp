@@ -5,10 +5,10 @@
 //   dbengine_bench [rows [repeats]]   (the best of repeats runs counts, default 3;
 //                                 PostgreSQL cases need the VT_TEST_PG* variables of
 //                                 scripts/pgserver.sh; without them they are skipped)
-#include "dbengine/batchmove.h"
-#include "dbengine/database.h"
-#include "dbengine/session.h"
-#include "dbengine/table.h"
+#include "dbengine/data/batchmove.h"
+#include "dbengine/data/database.h"
+#include "dbengine/data/session.h"
+#include "dbengine/data/table.h"
 #include "dbengine/testkit/testkit.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // Test helpers for the engine.
 #include "dbengine/testkit/testkit.h"
 
-#include "dbengine/callinterface.h"
+#include "dbengine/callinterface/callinterface.h"
 #include <cstdio>
 
 #include <atomic>

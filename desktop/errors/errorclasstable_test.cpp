@@ -1,7 +1,7 @@
 // Tests of the class table and of exception class names.
 #include "desktop/errors/errorclasstable.h"
 
-#include "dbengine/engineerror.h"
+#include "dbengine/core/engineerror.h"
 #include "desktop/errors/eanyerror.h"
 #include "desktop/errors/evtutilserror.h"
 

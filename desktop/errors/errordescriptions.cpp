@@ -1,9 +1,9 @@
 // The description routines of the class table, one per kind of exception.
 #include "desktop/errors/errordescriptions.h"
 
-#include "dbengine/database.h"
-#include "dbengine/engineerror.h"
-#include "dbengine/session.h"
+#include "dbengine/core/engineerror.h"
+#include "dbengine/data/database.h"
+#include "dbengine/data/session.h"
 #include "desktop/errors/eanyerror.h"
 #include "desktop/errors/errorclasstable.h"
 #include "desktop/errors/errortexts.h"

@@ -1,8 +1,8 @@
 // Tests of the description of each kind of exception without a message file.
 #include "desktop/errors/errordescriptions.h"
 
-#include "dbengine/database.h"
-#include "dbengine/engineerror.h"
+#include "dbengine/core/engineerror.h"
+#include "dbengine/data/database.h"
 #include "dbengine/testkit/testkit.h"
 #include "desktop/errors/eanyerror.h"
 #include "desktop/errors/errorclasstable.h"

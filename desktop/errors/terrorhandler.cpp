@@ -1,7 +1,7 @@
 // TErrorHandler: the application-wide handler of exceptions that reach the event loop.
 #include "desktop/errors/terrorhandler.h"
 
-#include "dbengine/database.h"
+#include "dbengine/data/database.h"
 #include "desktop/errors/errortexts.h"
 #include "desktop/errors/passwordmask.h"
 #include "desktop/shell/appmessage.h"

@@ -1,8 +1,8 @@
 // TErrorHandler: what is logged, what the dialog is given, and the log file itself.
 #include "desktop/errors/terrorhandler.h"
 
-#include "dbengine/database.h"
-#include "dbengine/engineerror.h"
+#include "dbengine/core/engineerror.h"
+#include "dbengine/data/database.h"
 #include "desktop/errors/eanyerror.h"
 #include "desktop/errors/errordescriptions.h"
 #include "desktop/errors/errorlog.h"

@@ -1,7 +1,7 @@
 // Tests of the message file: opening, FindMessage, ExpandMacros and translated descriptions.
 #include "desktop/errors/trerror.h"
 
-#include "dbengine/engineerror.h"
+#include "dbengine/core/engineerror.h"
 #include "desktop/errors/errordescriptions.h"
 #include "desktop/shell/testenv.h"
 #include "platform/codepage.h"

@@ -1,7 +1,7 @@
 // A small program that shows the own controls and the error dialog on the screen and saves a
 // picture of each look, for review by eye (scripts/screenshots.sh runs it under Xvfb).
 // Usage: vtcontrols_demo OUTPUT_FOLDER
-#include "dbengine/engineerror.h"
+#include "dbengine/core/engineerror.h"
 #include "desktop/controls/trbitbtn.h"
 #include "desktop/controls/trlabel.h"
 #include "desktop/controls/trseparator.h"
