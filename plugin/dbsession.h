@@ -99,8 +99,6 @@ public:
     // (groupIntact() tells).
     GroupedRun runGrouped(std::string_view command);
 
-    bool groupOpen() const { return m_groupOpen; }
-
     // Whether the group's transaction is still there with its commands (after a failure).
     bool groupIntact();
 
