@@ -56,5 +56,7 @@ VT_DECLARE_EXCEPTION(ERangeError, Exception);
 VT_DECLARE_EXCEPTION(EDatabaseError, Exception);
 VT_DECLARE_EXCEPTION(EUpdateError, EDatabaseError);
 VT_DECLARE_EXCEPTION(EOleException, Exception);
+// The silent abort: ends an operation without a message; error handlers let it pass unreported.
+VT_DECLARE_EXCEPTION(EAbort, Exception);
 
 } // namespace vt

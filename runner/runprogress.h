@@ -16,6 +16,10 @@ public:
 
     // Command n was executed successfully.
     virtual void commandSucceeded(int n) = 0;
+
+    // Asked after each command that ended (executed or ignored): true stops the run before the
+    // next one. A window's Cancel sets it from its own thread.
+    virtual bool stopRequested() { return false; }
 };
 
 } // namespace vt::runner

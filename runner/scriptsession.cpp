@@ -61,7 +61,7 @@ std::string ScriptSession::commandText(int n) {
     return text;
 }
 
-void ScriptSession::runCommands(int first, int last, bool versioned, RunQuestions& questions,
+bool ScriptSession::runCommands(int first, int last, bool versioned, RunQuestions& questions,
                                 RunProgress& progress) {
     for (long long n = first; n <= last; ++n) { // long long: a last of INT_MAX ends too
         const int number = static_cast<int>(n);
@@ -81,7 +81,10 @@ void ScriptSession::runCommands(int first, int last, bool versioned, RunQuestion
             if (choice == FailureChoice::Ignore)
                 break;
         }
+        if (progress.stopRequested())
+            return false;
     }
+    return true;
 }
 
 void ScriptSession::updateVersion() {

@@ -49,8 +49,9 @@ public:
 
     // Runs commands first..last: fetch, execute, and after a failure the user's choice: retry
     // (fetch and execute again), ignore (only for an unversioned script) or abort, which throws
-    // the command's failure.
-    void runCommands(int first, int last, bool versioned, RunQuestions& questions,
+    // the command's failure. Returns false when progress asked to stop after a command, true
+    // when every command ended.
+    bool runCommands(int first, int last, bool versioned, RunQuestions& questions,
                      RunProgress& progress);
 
     // UpDateVersion.

@@ -2,7 +2,8 @@
 # Builds (scripts/build.sh), then saves a PNG of each window and state of the desktop program into
 # build/screenshots/, for review by eye: the controls demo on a virtual X screen, and the shell's
 # windows (splash, main window with its Tools menu open, tools list and editor, script viewer,
-# about box) grabbed by their screenshot tool.
+# about box) and the script execution window with its login dialog, grabbed by their screenshot
+# tools.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (default build/)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,6 +33,13 @@ shell_windows() {
         "$build/tools/vtdesk_screenshots" "$build/bin" "$out"
 }
 
+# The script execution window in a run through the fake plug-in, and the login dialog.
+exec_windows() {
+    XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
+        "$build/tools/vtexecsql_screenshots" "$build/bin" "$out" "$build/tests/vtfakeplugin.so"
+}
+
 controls_demo
 shell_windows
+exec_windows
 echo "Screenshots in $out"

@@ -20,7 +20,7 @@
 //                         VT_CAUSE_OTHER)
 // Built a second time with the nine required functions but UpDateVersion, and without the
 // optional GetLastVTErrorCause (VT_FAKE_MINIMAL), and a third time without ExecrSQL
-// (VT_FAKE_WITHOUT_EXECRSQL).
+// (VT_FAKE_WITHOUT_EXECRSQL), and a fourth time without piInit (VT_FAKE_WITHOUT_PIINIT).
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -95,6 +95,7 @@ int fail(int code, const std::string& text) {
 
 extern "C" {
 
+#ifndef VT_FAKE_WITHOUT_PIINIT
 const char* piInit(const char* scriptFile, const char* aliasConfigFile) {
     g = State{};
     log(std::string("piInit|") + scriptFile + "|" + aliasConfigFile);
@@ -117,6 +118,7 @@ const char* piInit(const char* scriptFile, const char* aliasConfigFile) {
     g.result = env("VT_FAKE_ALIASES", "ALPHA;BETA;");
     return g.result.c_str();
 }
+#endif
 
 int dbConnect(const char* alias, const char* user, const char* password) {
     g.code = 0;

@@ -20,6 +20,8 @@ TErrorHandler*& handlerSlot() {
 }
 
 void handle(const std::exception& e) {
+    if (dynamic_cast<const EAbort*>(&e))
+        return;
     if (TErrorHandler* handler = handlerSlot())
         handler->HandleException(e);
     else
@@ -52,6 +54,10 @@ bool ErrorHandlingApplication::notify(QObject* receiver, QEvent* event) {
         handle(vt::Exception(texts::kUnknownException));
     }
     return false;
+}
+
+void reportException(const std::exception& e) {
+    handle(e);
 }
 
 QString activeWindowContext() {

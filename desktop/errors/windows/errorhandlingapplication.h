@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <exception>
 
 namespace vt::desktop {
 
@@ -22,6 +23,10 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// Hands an exception caught by a window (or passed on from a worker thread) to the installed
+// handler, as if it had left an event handler. The silent abort EAbort is not reported.
+void reportException(const std::exception& e);
 
 // The log context of the active window: "Форма: name, caption", and on a second line
 // "Элемент: name" of its focused control; empty without an active window.

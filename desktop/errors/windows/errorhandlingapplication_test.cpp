@@ -53,6 +53,18 @@ TEST(ErrorHandlingApplicationTest, ExceptionFromATimerIsHandledToo) {
     EXPECT_TRUE(recorder.messages[0].startsWith(QStringLiteral("timer failed")));
 }
 
+TEST(ErrorHandlingApplicationTest, TheSilentAbortIsNeverReported) {
+    Recorder recorder;
+    QObject receiver;
+    QMetaObject::invokeMethod(
+        &receiver, [] { throw vt::EAbort(std::string()); }, Qt::QueuedConnection);
+    QCoreApplication::processEvents();
+    reportException(vt::EAbort(std::string()));
+    reportException(vt::Exception("passed on from a window"));
+    ASSERT_EQ(recorder.messages.size(), 1);
+    EXPECT_TRUE(recorder.messages[0].startsWith(QStringLiteral("passed on from a window")));
+}
+
 TEST(ErrorHandlingApplicationTest, ContextNamesTheActiveWindowAndItsControl) {
     QWidget window;
     window.setObjectName(QStringLiteral("FormMain"));
