@@ -23,7 +23,7 @@ public:
     // Opens the group before its first command: the command's number and the commands the run
     // still had to run before it.
     void start(int firstCommand, int remainingBefore);
-    // Closes the group (committed or given up); its counts stay readable until the next start.
+    // Closes the group (committed or given up).
     void clear() { m_open = false; }
 
     bool open() const { return m_open; }

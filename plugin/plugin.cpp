@@ -326,12 +326,14 @@ void Plugin::commitGroup(bool recordVersion) {
 
 void Plugin::loseGroup(const PluginError& error) {
     m_session.abandonGroup();
+    const bool lost = m_group.commands() > 0;
+    const int first = m_group.firstCommand();
+    const int remainingBefore = m_group.remainingBefore();
     m_group.clear();
-    if (m_group.commands() == 0)
+    if (!lost)
         throw error;
     // The run cannot go on from here: the runner counts those commands as done.
-    const int first = m_group.firstCommand();
-    m_remaining = m_group.remainingBefore();
+    m_remaining = remainingBefore;
     m_brokenText = std::string(error.what()) + "\r\n" +
                    fillTemplate(texts::kGroupNotSaved, {std::to_string(first)});
     throw PluginError(m_brokenText).withCause(error.cause());
