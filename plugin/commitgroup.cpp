@@ -12,13 +12,7 @@ void CommitGroup::start(int firstCommand, int remainingBefore) {
     m_firstCommand = firstCommand;
     m_remainingBefore = remainingBefore;
     m_commands = 0;
-    m_lastFingerprint.clear();
     m_started = m_clock();
-}
-
-void CommitGroup::add(std::string fingerprint) {
-    ++m_commands;
-    m_lastFingerprint = std::move(fingerprint);
 }
 
 bool CommitGroup::due() const {

@@ -3,12 +3,11 @@
 
 #include <chrono>
 #include <functional>
-#include <string>
 
 namespace vt::plugin {
 
 // Bookkeeping of one group of commands run in one transaction, each under its own savepoint: the
-// run's counts from before its first command, its last command's fingerprint, and its bounds.
+// run's counts from before its first command, how many it holds, and its bounds.
 // The group is due to commit once it holds kMaxCommands commands or its first command started
 // kMaxAge ago, whichever comes first. Knows no database.
 class CommitGroup final {
@@ -28,15 +27,13 @@ public:
 
     bool open() const { return m_open; }
     // A command of the group has taken effect.
-    void add(std::string fingerprint);
+    void add() { ++m_commands; }
     // Whether the group has reached its size or age bound.
     bool due() const;
 
     int firstCommand() const { return m_firstCommand; }
     int remainingBefore() const { return m_remainingBefore; }
     int commands() const { return m_commands; }
-    // The fingerprint of the group's last command.
-    const std::string& lastFingerprint() const { return m_lastFingerprint; }
 
 private:
     Clock m_clock;
@@ -44,7 +41,6 @@ private:
     int m_firstCommand = 0;
     int m_remainingBefore = 0;
     int m_commands = 0;
-    std::string m_lastFingerprint;
     std::chrono::steady_clock::time_point m_started;
 };
 

@@ -14,17 +14,17 @@
 
 namespace vt::plugin {
 
-// The progress record written with a command of a versioned script: the Counter, and the
-// fingerprint of the command as the row of its step. The step row is only written while the
-// Counter still holds the value expected, so a run whose progress another run has changed fails
-// with its command undone.
+// The progress record written with a command of a versioned script (or with a group's last): the
+// Counter, and the chained fingerprint through the command as the row of its step. The step row is
+// only written while the Counter still holds the value expected, so a run whose progress another
+// run has changed fails with its command undone.
 struct ProgressUpdate {
     int remaining = 0;                    // Counter after the command
     std::int64_t expected = 0;            // Counter the row must still hold before it
     int step = 0;                         // the command's number in the script (N - remaining)
     int firstStep = 0;                    // the first command the record covers (a group's
                                           // first; 1 clears the step rows of an earlier run)
-    std::string fingerprint;              // commandFingerprint of the command text
+    std::string fingerprint;              // FingerprintChain::text() through step
     const std::string* code = nullptr;    // the matching code: the row to update
     const std::string* version = nullptr; // NewVersion, recorded too when remaining reaches 0
     bool recordVersion = false;           // record the version whatever remaining is

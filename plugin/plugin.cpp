@@ -153,6 +153,7 @@ int Plugin::checkDataBaseParams(int* first, int* last, const char** code, const 
                                 bool create) noexcept {
     return guarded(kCheckFailed, VT_CAUSE_OTHER, kCheckFailed, [&] {
         commitGroup(); // what ran before comes first
+        m_chain = FingerprintChain();
         const bool versioned = !m_header.newVersion.empty();
         m_rows.clear();
         // One run per database: the lock holds from before the record is read until piDone.
@@ -198,14 +199,30 @@ int Plugin::checkDataBaseParams(int* first, int* last, const char** code, const 
 }
 
 void Plugin::checkResume(int first) {
-    const std::vector<StepRecord> steps = m_session.readSteps(m_matchingCode);
-    const std::optional<std::int64_t> differing =
-        firstDifferingStep(steps, first - 1, [&](int step) {
-            return commandFingerprint(m_script ? m_script->commandText(step) : std::string());
-        });
-    if (differing)
-        throw PluginError::message(texts::kResumeMismatch, {std::to_string(*differing)})
+    ResumeCheck check = checkRecordedSteps(m_session.readSteps(m_matchingCode), first - 1,
+                                           [&](int n) { return scriptCommand(n); });
+    if (check.differing)
+        throw PluginError::message(texts::kResumeMismatch, {std::to_string(*check.differing)})
             .withCause(VT_CAUSE_VERSION);
+    // The run goes on from the commands done.
+    m_chain = check.chain;
+}
+
+std::string Plugin::scriptCommand(int n) const {
+    return m_script ? m_script->commandText(n) : std::string();
+}
+
+FingerprintChain Plugin::chainThrough(int step, std::string_view text) const {
+    FingerprintChain chain = m_chain;
+    if (chain.step() >= step)
+        chain = FingerprintChain(); // the counts went back: the chain starts again
+    while (chain.step() < step - 1)
+        chain.add(scriptCommand(chain.step() + 1));
+    if (commandUnderWay() == step)
+        chain.add(text);
+    else
+        chain.add(scriptCommand(step)); // counted at a step of another command
+    return chain;
 }
 
 const char* Plugin::makeSQLCommand(int n) noexcept {
@@ -236,9 +253,11 @@ int Plugin::execrSQL(const char* command) noexcept {
             refuseOpenTransaction();
         const bool versioned = !m_header.newVersion.empty();
         ProgressUpdate progress;
+        FingerprintChain chain;
         if (versioned) {
             const int step = m_header.commands - m_remaining + 1;
-            progress = progressAt(m_remaining - 1, step, commandFingerprint(text));
+            chain = chainThrough(step, text);
+            progress = progressAt(m_remaining - 1, step, chain.text());
         }
         const int remainingBefore = m_remaining;
         const std::int64_t storedBefore = m_storedCounter;
@@ -251,10 +270,10 @@ int Plugin::execrSQL(const char* command) noexcept {
         } catch (...) {
             // A command that took effect is counted even when its progress record failed.
             if (done)
-                --m_remaining;
+                countCommand(chain);
             throw;
         }
-        --m_remaining;
+        countCommand(chain);
         if (versioned)
             m_storedCounter = progress.remaining;
         if (!m_session.scriptTransactionOpen()) {
@@ -266,6 +285,12 @@ int Plugin::execrSQL(const char* command) noexcept {
         }
         return 0;
     });
+}
+
+void Plugin::countCommand(const FingerprintChain& chain) {
+    --m_remaining;
+    if (!m_header.newVersion.empty())
+        m_chain = chain;
 }
 
 ProgressUpdate Plugin::progressAt(int remaining, int firstStep, std::string fingerprint) const {
@@ -296,8 +321,10 @@ bool Plugin::runGrouped(const std::string& command) {
         commitGroup(); // the commands before it, with progress pointing at it
         throw;
     }
-    --m_remaining;
-    m_group.add(m_header.newVersion.empty() ? std::string() : commandFingerprint(command));
+    countCommand(m_header.newVersion.empty()
+                     ? FingerprintChain()
+                     : chainThrough(m_header.commands - m_remaining + 1, command));
+    m_group.add();
     // The last command commits at once, recording the version with its progress.
     if (m_remaining <= 0 || m_group.due())
         commitGroup();
@@ -310,8 +337,9 @@ void Plugin::commitGroup(bool recordVersion) {
     const bool progressed = !m_header.newVersion.empty() && m_group.commands() > 0;
     ProgressUpdate progress;
     if (progressed) {
+        // The chain through the group's last command vouches for every command before it.
         progress = progressAt(m_remaining, m_header.commands - m_group.remainingBefore() + 1,
-                              m_group.lastFingerprint());
+                              m_chain.text());
         progress.recordVersion = recordVersion;
     }
     try {
@@ -358,9 +386,10 @@ bool Plugin::recoverConnection(const std::string& command) {
     const int step = m_header.commands - m_remaining + 1;
     if (counter && *counter == m_remaining - 1) {
         // Committed just before the connection broke, if its record is this command's.
+        const FingerprintChain chain = chainThrough(step, command);
         for (const StepRecord& record : m_session.readSteps(m_matchingCode))
-            if (record.step == step && record.hash == commandFingerprint(command)) {
-                --m_remaining;
+            if (record.step == step && record.hash == chain.text()) {
+                countCommand(chain);
                 m_storedCounter = *counter;
                 return true;
             }

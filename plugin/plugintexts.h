@@ -83,10 +83,11 @@ inline constexpr std::string_view kUpdateCounter =
 inline constexpr std::string_view kUpdateVersion =
     "Update R_VERSION Set Version = ? where DBCODE = ?";
 
-// The fingerprints of the commands a versioned run has executed, one row per command; the
-// first command of a new run clears the rows of an earlier one. The Hash of a row is only set
-// while R_VERSION's Counter still holds the value the run expects, so a row insert of a run
-// whose progress another run has changed fails and takes its command with it.
+// The progress of a versioned run: a row per commit, whose Hash is the chained fingerprint of
+// the script's commands up to its Step (rows of earlier releases, one per command, hold the
+// command's own fingerprint); the first command of a new run clears the rows of an earlier one. The
+// Hash of a row is only set while R_VERSION's Counter still holds the value the run expects, so a
+// row insert of a run whose progress another run has changed fails and takes its command with it.
 inline constexpr std::string_view kStepsTable = "R_VERSION_STEPS";
 inline constexpr std::string_view kCreateStepsTable =
     "Create Table If Not Exists R_VERSION_STEPS (DBCode VarChar(10) Not Null, "

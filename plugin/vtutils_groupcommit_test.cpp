@@ -87,6 +87,53 @@ TEST_P(GroupCommit, AVersionedRunStoppedAfterAFailureResumesAtTheFailedCommand) 
     EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|1.0|0"});
 }
 
+TEST_P(GroupCommit, AResumeWithACommandOfACommittedGroupEditedIsRefused) {
+    std::vector<std::string> commands = insertingCommands(4);
+    commands.push_back("INSERT INTO missing VALUES (5)");
+    start(commands);
+    EXPECT_EQ(runCommands(1, 5), 5);
+    EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|-|1"});
+    EXPECT_EQ(firstValue(db->query("SELECT count(*) FROM R_VERSION_STEPS")), "1")
+        << "one record for the group of commands 1 to 4";
+
+    struct Edit {
+        const char* name;
+        std::vector<std::string> commands;
+        int differing; // 0: the resume is allowed
+    };
+    std::vector<std::string> middle = commands;
+    middle[1] = "INSERT INTO t VALUES (20)";
+    std::vector<std::string> first = commands;
+    first[0] = "CREATE TABLE t (k bigint)";
+    std::vector<std::string> fixed = commands;
+    fixed[4] = "INSERT INTO t VALUES (5)";
+    // The group's record covers its commands: an edit inside the group is named at the group's
+    // last command, the one its record is for.
+    const Edit edits[] = {
+        {"ACommandInTheMiddleOfTheGroup", middle, 4},
+        {"TheGroupsFirstCommand", first, 4},
+        {"TheFailedCommandFixed", fixed, 0},
+    };
+    for (const Edit& edit : edits) {
+        SCOPED_TRACE(edit.name);
+        reload();
+        ASSERT_EQ(open(writeScript(scriptWith("ABC", "", "1.0", edit.commands))), 0);
+        const CheckResult r = check(false);
+        if (edit.differing == 0) {
+            ASSERT_EQ(r.result, 0) << r.message;
+            EXPECT_EQ(r.first, 5);
+            ASSERT_EQ(runCommands(r.first, r.last), 0) << api->lastMessage();
+            ASSERT_EQ(api->UpDateVersion(), 0);
+            continue;
+        }
+        EXPECT_EQ(r.result, -3);
+        EXPECT_EQ(api->GetLastVTErrorCause(), VT_CAUSE_VERSION);
+        EXPECT_EQ(r.message, resumeMismatch(edit.differing));
+    }
+    EXPECT_EQ(keys(), "2,3,4,5");
+    EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|1.0|0"});
+}
+
 TEST_P(GroupCommit, TheAgeBoundCommitsAGroupOfSlowCommands) {
     const bool pg = GetParam() == Driver::PostgreSQL;
     start({"CREATE TABLE t (k integer)", "INSERT INTO t VALUES (2)",

@@ -1,7 +1,9 @@
 // Tests of run safety: one run per database, progress that another run changed, resumes tied to
 // the script, transactions the script leaves open, and Retry after a lost connection.
+#include "plugin/fingerprintchain.h"
 #include "plugin/testkit/childprocess.h"
 #include "plugin/testkit/pluginfixture.h"
+#include "script/rsqlscript.h"
 
 #include <future>
 #include <thread>
@@ -150,12 +152,53 @@ TEST_P(RunSafety, AResumeWithAnEditedEarlierCommandIsRefused) {
         }
         EXPECT_EQ(r.result, -3);
         EXPECT_EQ(api->GetLastVTErrorCause(), VT_CAUSE_VERSION);
-        EXPECT_EQ(r.message, ansi("Команда " + std::to_string(edit.differing) +
-                                  " скрипта отличается от команды, выполненной на БД при "
-                                  "прерванном запуске: продолжить выполнение этим скриптом "
-                                  "нельзя."));
+        EXPECT_EQ(r.message, resumeMismatch(edit.differing));
     }
     EXPECT_EQ(keys(), "2,3,4,5");
+    EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|1.0|0"});
+}
+
+TEST_P(RunSafety, StepRecordsOfAnEarlierReleaseStillResume) {
+    std::vector<std::string> commands = insertingCommands(4);
+    commands.push_back("INSERT INTO missing VALUES (5)");
+    const std::string file = writeScript(scriptWith("ABC", "", "1.0", commands));
+    // An earlier release ran commands 1 and 2, recording each with its own fingerprint.
+    db->exec("CREATE TABLE R_VERSION (Version char(10), DBCode char(10), Counter smallint);"
+             "INSERT INTO R_VERSION VALUES (NULL, 'ABC', 3);"
+             "CREATE TABLE R_VERSION_STEPS (DBCode VarChar(10) Not Null, Step Integer Not Null, "
+             "Hash Char(16) Not Null, Primary Key (DBCode, Step));"
+             "CREATE TABLE t (k integer); INSERT INTO t VALUES (2)");
+    const script::RsqlScript script(file);
+    for (int step = 1; step <= 2; ++step)
+        db->exec("INSERT INTO R_VERSION_STEPS VALUES ('ABC', " + std::to_string(step) + ", '" +
+                 commandFingerprint(script.commandText(step)) + "')");
+
+    // This release goes on, its group of commands 3 and 4 committing before command 5 fails.
+    ASSERT_EQ(open(file), 0);
+    CheckResult r = check(false);
+    ASSERT_EQ(r.result, 0) << r.message;
+    ASSERT_EQ(r.first, 3);
+    EXPECT_EQ(runCommands(r.first, r.last), 5);
+    EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|-|1"});
+
+    // The old rows and the new one agree with the script; an edit of command 2 is still seen.
+    std::vector<std::string> edited = commands;
+    edited[1] = "INSERT INTO t VALUES (20)";
+    reload();
+    ASSERT_EQ(open(writeScript(scriptWith("ABC", "", "1.0", edited))), 0);
+    r = check(false);
+    EXPECT_EQ(r.result, -3);
+    EXPECT_EQ(r.message, resumeMismatch(2));
+
+    reload();
+    db->exec("CREATE TABLE missing (k integer)");
+    ASSERT_EQ(open(file), 0);
+    r = check(false);
+    ASSERT_EQ(r.result, 0) << r.message;
+    EXPECT_EQ(r.first, 5);
+    ASSERT_EQ(runCommands(r.first, r.last), 0) << api->lastMessage();
+    ASSERT_EQ(api->UpDateVersion(), 0);
+    EXPECT_EQ(keys(), "2,3,4");
     EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|1.0|0"});
 }
 

@@ -171,4 +171,11 @@ inline std::string ansi(std::string_view utf8) {
     return platform::ansi(utf8);
 }
 
+// The refusal of a resume whose script differs from the interrupted run at the command.
+inline std::string resumeMismatch(int command) {
+    return ansi("Команда " + std::to_string(command) +
+                " скрипта отличается от команды, выполненной на БД при прерванном запуске: "
+                "продолжить выполнение этим скриптом нельзя.");
+}
+
 } // namespace vt::plugin::testkit
