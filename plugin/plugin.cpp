@@ -199,8 +199,8 @@ int Plugin::checkDataBaseParams(int* first, int* last, const char** code, const 
 }
 
 void Plugin::checkResume(int first) {
-    ResumeCheck check = checkRecordedSteps(m_session.readSteps(m_matchingCode), first - 1,
-                                           [&](int n) { return scriptCommand(n); });
+    const ResumeCheck check = checkRecordedSteps(m_session.readSteps(m_matchingCode), first - 1,
+                                                 [&](int n) { return scriptCommand(n); });
     if (check.differing)
         throw PluginError::message(texts::kResumeMismatch, {std::to_string(*check.differing)})
             .withCause(VT_CAUSE_VERSION);

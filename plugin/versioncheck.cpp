@@ -81,13 +81,12 @@ ResumeCheck checkRecordedSteps(std::vector<StepRecord> steps, int done,
     ResumeCheck check;
     FingerprintChain& chain = check.chain;
     for (const StepRecord& record : steps) {
-        if (record.step < 1 || record.step > done) {
-            check.differing = record.step;
-            return check;
-        }
-        while (chain.step() < record.step)
+        const bool inScript = record.step >= 1 && record.step <= done;
+        while (inScript && chain.step() < record.step)
             chain.add(commandText(chain.step() + 1));
-        if (record.hash != chain.text() && record.hash != chain.lastCommandText()) {
+        // Earlier releases wrote a row per command holding that command's own fingerprint; such
+        // rows, left by a run interrupted before an upgrade, still resume.
+        if (!inScript || (record.hash != chain.text() && record.hash != chain.lastCommandText())) {
             check.differing = record.step;
             return check;
         }

@@ -96,11 +96,6 @@ TEST_P(GroupCommit, AResumeWithACommandOfACommittedGroupEditedIsRefused) {
     EXPECT_EQ(firstValue(db->query("SELECT count(*) FROM R_VERSION_STEPS")), "1")
         << "one record for the group of commands 1 to 4";
 
-    struct Edit {
-        const char* name;
-        std::vector<std::string> commands;
-        int differing; // 0: the resume is allowed
-    };
     std::vector<std::string> middle = commands;
     middle[1] = "INSERT INTO t VALUES (20)";
     std::vector<std::string> first = commands;
@@ -109,27 +104,13 @@ TEST_P(GroupCommit, AResumeWithACommandOfACommittedGroupEditedIsRefused) {
     fixed[4] = "INSERT INTO t VALUES (5)";
     // The group's record covers its commands: an edit inside the group is named at the group's
     // last command, the one its record is for.
-    const Edit edits[] = {
-        {"ACommandInTheMiddleOfTheGroup", middle, 4},
-        {"TheGroupsFirstCommand", first, 4},
-        {"TheFailedCommandFixed", fixed, 0},
-    };
-    for (const Edit& edit : edits) {
-        SCOPED_TRACE(edit.name);
-        reload();
-        ASSERT_EQ(open(writeScript(scriptWith("ABC", "", "1.0", edit.commands))), 0);
-        const CheckResult r = check(false);
-        if (edit.differing == 0) {
-            ASSERT_EQ(r.result, 0) << r.message;
-            EXPECT_EQ(r.first, 5);
-            ASSERT_EQ(runCommands(r.first, r.last), 0) << api->lastMessage();
-            ASSERT_EQ(api->UpDateVersion(), 0);
-            continue;
-        }
-        EXPECT_EQ(r.result, -3);
-        EXPECT_EQ(api->GetLastVTErrorCause(), VT_CAUSE_VERSION);
-        EXPECT_EQ(r.message, resumeMismatch(edit.differing));
-    }
+    expectResumes(
+        {
+            {"ACommandInTheMiddleOfTheGroup", middle, 4},
+            {"TheGroupsFirstCommand", first, 4},
+            {"TheFailedCommandFixed", fixed, 0},
+        },
+        5);
     EXPECT_EQ(keys(), "2,3,4,5");
     EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|1.0|0"});
 }

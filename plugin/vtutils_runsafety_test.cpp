@@ -122,38 +122,19 @@ TEST_P(RunSafety, AResumeWithAnEditedEarlierCommandIsRefused) {
     ASSERT_EQ(runCommands(1, 5), 5);
     EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|-|1"});
 
-    struct Edit {
-        const char* name;
-        std::vector<std::string> commands;
-        int differing; // 0: the resume is allowed
-    };
     std::vector<std::string> inserted = commands;
     inserted.insert(inserted.begin() + 1, "INSERT INTO t VALUES (1)");
     std::vector<std::string> fixed = commands;
     fixed[4] = "INSERT INTO t VALUES (5)";
     std::vector<std::string> other = {"CREATE TABLE u (k integer)", "select 2", "select 3",
                                       "select 4", "select 5"};
-    const Edit edits[] = {
-        {"ACommandInsertedEarly", inserted, 2},
-        {"AnotherScriptOfTheSameLength", other, 1},
-        {"TheFailedCommandFixed", fixed, 0},
-    };
-    for (const Edit& edit : edits) {
-        SCOPED_TRACE(edit.name);
-        reload();
-        ASSERT_EQ(open(writeScript(scriptWith("ABC", "", "1.0", edit.commands))), 0);
-        const CheckResult r = check(false);
-        if (edit.differing == 0) {
-            ASSERT_EQ(r.result, 0) << r.message;
-            EXPECT_EQ(r.first, 5);
-            ASSERT_EQ(runCommands(r.first, r.last), 0) << api->lastMessage();
-            ASSERT_EQ(api->UpDateVersion(), 0);
-            continue;
-        }
-        EXPECT_EQ(r.result, -3);
-        EXPECT_EQ(api->GetLastVTErrorCause(), VT_CAUSE_VERSION);
-        EXPECT_EQ(r.message, resumeMismatch(edit.differing));
-    }
+    expectResumes(
+        {
+            {"ACommandInsertedEarly", inserted, 2},
+            {"AnotherScriptOfTheSameLength", other, 1},
+            {"TheFailedCommandFixed", fixed, 0},
+        },
+        5);
     EXPECT_EQ(keys(), "2,3,4,5");
     EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|1.0|0"});
 }

@@ -122,6 +122,18 @@ protected:
         return 0;
     }
 
+    // A script edited after an interrupted run, and the command its resume is refused at (0: the
+    // resume is allowed).
+    struct ScriptEdit {
+        const char* name;
+        std::vector<std::string> commands;
+        int differing;
+    };
+
+    // Checks each edited script against the interrupted run in turn: a refused one names its
+    // command, an allowed one resumes at first and runs to the end, recording the version.
+    void expectResumes(const std::vector<ScriptEdit>& edits, int first);
+
     // The rows of R_VERSION as "DBCode|Version|Counter" (blank-trimmed, "-" for NULL), by code.
     std::vector<std::string> versionRows() {
         std::vector<std::string> rows;
@@ -176,6 +188,25 @@ inline std::string resumeMismatch(int command) {
     return ansi("Команда " + std::to_string(command) +
                 " скрипта отличается от команды, выполненной на БД при прерванном запуске: "
                 "продолжить выполнение этим скриптом нельзя.");
+}
+
+inline void PluginFixture::expectResumes(const std::vector<ScriptEdit>& edits, int first) {
+    for (const ScriptEdit& edit : edits) {
+        SCOPED_TRACE(edit.name);
+        reload();
+        ASSERT_EQ(open(writeScript(scriptWith("ABC", "", "1.0", edit.commands))), 0);
+        const CheckResult r = check(false);
+        if (edit.differing == 0) {
+            ASSERT_EQ(r.result, 0) << r.message;
+            EXPECT_EQ(r.first, first);
+            ASSERT_EQ(runCommands(r.first, r.last), 0) << api->lastMessage();
+            ASSERT_EQ(api->UpDateVersion(), 0);
+            continue;
+        }
+        EXPECT_EQ(r.result, -3);
+        EXPECT_EQ(api->GetLastVTErrorCause(), VT_CAUSE_VERSION);
+        EXPECT_EQ(r.message, resumeMismatch(edit.differing));
+    }
 }
 
 } // namespace vt::plugin::testkit
