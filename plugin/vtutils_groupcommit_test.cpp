@@ -115,6 +115,24 @@ TEST_P(GroupCommit, AResumeWithACommandOfACommittedGroupEditedIsRefused) {
     EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|1.0|0"});
 }
 
+TEST_P(GroupCommit, ACommandSkippedInAVersionedRunStillCountsAtItsStep) {
+    std::vector<std::string> commands = insertingCommands(6);
+    commands[2] = "INSERT INTO missing VALUES (3)";
+    const std::string file = writeScript(scriptWith("ABC", "", "1.0", commands));
+    ASSERT_EQ(open(file), 1);
+    ASSERT_EQ(check(true).result, 0);
+    EXPECT_EQ(runCommands(1, 3), 3);
+    // A caller of the plug-in goes on past the failure; only successful commands are counted, so
+    // commands 4 and 5 count as steps 3 and 4, whose records cover the script's commands 1 to 4.
+    ASSERT_EQ(runCommands(4, 5), 0) << api->lastMessage();
+    reload();
+    EXPECT_EQ(versionRows(), std::vector<std::string>{"ABC|-|2"});
+    ASSERT_EQ(open(file), 0);
+    const CheckResult r = check(false);
+    ASSERT_EQ(r.result, 0) << r.message;
+    EXPECT_EQ(r.first, 5);
+}
+
 TEST_P(GroupCommit, TheAgeBoundCommitsAGroupOfSlowCommands) {
     const bool pg = GetParam() == Driver::PostgreSQL;
     start({"CREATE TABLE t (k integer)", "INSERT INTO t VALUES (2)",
