@@ -70,6 +70,12 @@ private:
     dbi::StatementHandle& m_stmt;
 };
 
+// VT_GROUP_COMMIT=0 turns group commit off for every database.
+bool groupCommitWanted() {
+    const char* text = std::getenv("VT_GROUP_COMMIT");
+    return !text || std::string_view(text) != "0";
+}
+
 } // namespace
 
 bool DbSession::connect(const std::string& alias, const std::string& user,
@@ -112,6 +118,7 @@ void DbSession::open() {
     m_db = db;
     forgetStatements();
     m_scriptTransactionOpen = false;
+    m_groupOpen = false;
     m_lost = false;
     m_stepsReady = false;
     try {
@@ -120,6 +127,9 @@ void DbSession::open() {
         bool transactional = false;
         checkEngine(dbi::supportsTransactionalDdl(m_db, transactional));
         m_transactionalDdl = transactional;
+        std::string groupCommit;
+        checkEngine(dbi::getAliasParam(m_db, texts::kGroupCommitParam.data(), groupCommit));
+        m_groupCommit = transactional && groupCommit != "0" && groupCommitWanted();
     } catch (...) {
         dbi::closeDatabase(m_db);
         throw;
@@ -139,6 +149,7 @@ void DbSession::close() {
     m_db = nullptr;
     forgetStatements();
     m_scriptTransactionOpen = false;
+    m_groupOpen = false; // closing rolled it back
     checkEngine(s);
 }
 
@@ -182,6 +193,7 @@ void DbSession::recover() {
         dbi::closeDatabase(m_db); // a broken connection may fail to close cleanly: forget it
         m_db = nullptr;
         forgetStatements();
+        m_groupOpen = false;
     }
     open();
     if (m_lockWanted)
@@ -313,6 +325,47 @@ void DbSession::runCommand(std::string_view command, const ProgressUpdate* progr
     writeProgressOnItsOwn(record);
 }
 
+bool DbSession::groupable(std::string_view command) {
+    return m_groupCommit && !m_scriptTransactionOpen &&
+           classifyCommand(command, m_dialect).fitsInTransaction;
+}
+
+GroupedRun DbSession::runGrouped(std::string_view command) {
+    if (!m_groupOpen) {
+        checkEngine(dbi::beginTransaction(m_db));
+        m_groupOpen = true;
+    }
+    dbi::StatementHandle stmt = nullptr;
+    checkEngine(dbi::allocStatement(m_db, stmt));
+    StatementGuard guard(stmt);
+    checkEngine(dbi::prepare(stmt, std::string(command).c_str()));
+    const dbengine::Status s = dbi::executeInSavepoint(m_db, stmt);
+    if (s == 0)
+        return GroupedRun::Done;
+    const PluginError error = PluginError::engine(s);
+    // Only the server can tell some commands it refuses inside a transaction.
+    if (refusedInTransaction(error) && groupIntact())
+        return GroupedRun::MustRunAlone;
+    throw noteLostConnection(error);
+}
+
+bool DbSession::groupIntact() {
+    return m_groupOpen && transactionActive();
+}
+
+void DbSession::commitGroup(const ProgressUpdate* progress) {
+    if (!m_groupOpen)
+        return;
+    m_groupOpen = false;
+    commitWithProgress(progress);
+}
+
+void DbSession::abandonGroup() {
+    if (m_groupOpen)
+        rollbackQuietly();
+    m_groupOpen = false;
+}
+
 void DbSession::reconnect(const ProgressUpdate* progress, bool& commandDone) {
     commandDone = false;
     close();
@@ -371,7 +424,7 @@ void DbSession::executeWithProgress(std::string_view command, const ProgressUpda
 std::vector<dbi::StatementHandle> DbSession::bindProgress(const ProgressUpdate& progress) {
     std::vector<dbi::StatementHandle> statements;
     const std::string& code = *progress.code;
-    if (progress.step == 1) {
+    if (progress.firstStep == 1) {
         // A new run: the records of an earlier one go.
         prepareOnce(m_clearStepsStmt, texts::kClearSteps);
         checkEngine(dbi::bindText(m_clearStepsStmt, 1, code.c_str()));
@@ -386,7 +439,7 @@ std::vector<dbi::StatementHandle> DbSession::bindProgress(const ProgressUpdate& 
     statements.push_back(m_stepStmt);
     bindUpdate(m_counterStmt, texts::kUpdateCounter, progress.remaining, code);
     statements.push_back(m_counterStmt);
-    if (progress.remaining == 0 && progress.version) {
+    if ((progress.remaining == 0 || progress.recordVersion) && progress.version) {
         bindUpdate(m_versionStmt, texts::kUpdateVersion, *progress.version, code);
         statements.push_back(m_versionStmt);
     }
@@ -394,30 +447,45 @@ std::vector<dbi::StatementHandle> DbSession::bindProgress(const ProgressUpdate& 
 }
 
 void DbSession::writeProgressOnItsOwn(const ProgressUpdate& progress) {
+    if (!m_scriptTransactionOpen) {
+        const dbengine::Status begun = dbi::beginTransaction(m_db);
+        if (begun != 0)
+            throw explainProgressFailure(PluginError::engine(begun), progress);
+        commitWithProgress(&progress);
+        return;
+    }
     // Inside a transaction of the script the record joins it and commits with it.
-    const bool own = !m_scriptTransactionOpen;
     try {
-        if (!m_stepsReady && own)
-            m_stepsReady = stepsTableExists();
-        if (own)
-            checkEngine(dbi::beginTransaction(m_db));
         if (!m_stepsReady)
             checkEngine(dbi::execDirect(m_db, texts::kCreateStepsTable.data(), nullptr));
         for (dbi::StatementHandle stmt : bindProgress(progress))
             checkEngine(dbi::execute(stmt, nullptr));
-        if (own)
-            checkEngine(dbi::commitTransaction(m_db));
     } catch (const PluginError& error) {
-        if (own)
-            rollbackQuietly();
         if (!m_stepsReady)
             releaseProgressStatements();
         throw explainProgressFailure(error, progress);
     }
-    if (own)
-        m_stepsReady = true;
-    else if (!m_stepsReady)
+    if (!m_stepsReady)
         releaseProgressStatements(); // the table may yet go with the script's rollback
+}
+
+void DbSession::commitWithProgress(const ProgressUpdate* progress) {
+    try {
+        if (progress) {
+            if (!m_stepsReady && !stepsTableExists())
+                checkEngine(dbi::execDirect(m_db, texts::kCreateStepsTable.data(), nullptr));
+            for (dbi::StatementHandle stmt : bindProgress(*progress))
+                checkEngine(dbi::execute(stmt, nullptr));
+        }
+        checkEngine(dbi::commitTransaction(m_db));
+    } catch (const PluginError& error) {
+        rollbackQuietly();
+        if (!m_stepsReady)
+            releaseProgressStatements();
+        throw progress ? explainProgressFailure(error, *progress) : noteLostConnection(error);
+    }
+    if (progress)
+        m_stepsReady = true;
 }
 
 PluginError DbSession::explainProgressFailure(const PluginError& error,

@@ -14,17 +14,26 @@
 
 namespace vt::plugin {
 
-// The progress record written with a command of a versioned script: the Counter, and the
-// fingerprint of the command as the row of its step. The step row is only written while the
-// Counter still holds the value expected, so a run whose progress another run has changed fails
-// with its command undone.
+// The progress record written with a command of a versioned script (or with a group's last): the
+// Counter, and the chained fingerprint through the command as the row of its step. The step row is
+// only written while the Counter still holds the value expected, so a run whose progress another
+// run has changed fails with its command undone.
 struct ProgressUpdate {
     int remaining = 0;                    // Counter after the command
     std::int64_t expected = 0;            // Counter the row must still hold before it
     int step = 0;                         // the command's number in the script (N - remaining)
-    std::string fingerprint;              // commandFingerprint of the command text
+    int firstStep = 0;                    // the first command the record covers (a group's
+                                          // first; 1 clears the step rows of an earlier run)
+    std::string fingerprint;              // FingerprintChain::text() through step
     const std::string* code = nullptr;    // the matching code: the row to update
     const std::string* version = nullptr; // NewVersion, recorded too when remaining reaches 0
+    bool recordVersion = false;           // record the version whatever remaining is
+};
+
+// How a command offered to a group went.
+enum class GroupedRun {
+    Done,        // it took effect inside the group's transaction
+    MustRunAlone // the server runs it only outside a transaction; the group is as before it
 };
 
 // One database connection of the engine's call interface. Failures throw PluginError with the
@@ -79,6 +88,27 @@ public:
     // later step fails.
     void runCommand(std::string_view command, const ProgressUpdate* progress, bool& commandDone);
 
+    // Whether a command may join a group: group commit is on for the database (its alias key
+    // "GROUP COMMIT" and VT_GROUP_COMMIT are not "0"), the command may run inside a transaction
+    // and the script has no transaction of its own open.
+    bool groupable(std::string_view command);
+
+    // Runs a command inside the group's transaction (opened first when none is), under a
+    // savepoint of its own: a failure undoes the command alone and throws its error, leaving
+    // the group's earlier commands in place unless the failure ended the transaction
+    // (groupIntact() tells).
+    GroupedRun runGrouped(std::string_view command);
+
+    // Whether the group's transaction is still there with its commands (after a failure).
+    bool groupIntact();
+
+    // Writes the progress (when given) into the group's transaction and commits it. On failure
+    // the group is rolled back and the error explained as for a progress record.
+    void commitGroup(const ProgressUpdate* progress);
+
+    // Rolls the group back, when one is open.
+    void abandonGroup();
+
     // Closes the database and opens it again with the saved login, then writes progress.
     // commandDone as for runCommand.
     void reconnect(const ProgressUpdate* progress, bool& commandDone);
@@ -105,6 +135,8 @@ private:
     // The prepared, bound statements that write the progress, in the order they must run.
     std::vector<dbengine::dbi::StatementHandle> bindProgress(const ProgressUpdate& progress);
     void writeProgressOnItsOwn(const ProgressUpdate& progress);
+    // Writes progress into the open transaction and commits it; rolls back on failure.
+    void commitWithProgress(const ProgressUpdate* progress);
     // After a failed write of progress: the error to report (another run's change of the
     // Counter, a lost connection, or the failure as it is).
     PluginError explainProgressFailure(const PluginError& error, const ProgressUpdate& progress);
@@ -133,6 +165,9 @@ private:
     // The driver's native codes for a statement refused inside a transaction block.
     std::vector<std::int32_t> m_transactionRefusalCodes;
     bool m_transactionalDdl = false;
+    // Commands may share a transaction (see groupable), and one such group is open.
+    bool m_groupCommit = false;
+    bool m_groupOpen = false;
     // The script opened a transaction of its own (BEGIN ...) that it has not ended yet, as the
     // driver sees it after each command.
     bool m_scriptTransactionOpen = false;

@@ -144,6 +144,7 @@ int Plugin::dbConnect(const char* alias, const char* user, const char* password)
         m_storedCounter = 0;
         m_openedBy = 0;
         m_brokenText.clear();
+        m_group.clear(); // a new connection rolls back what an earlier one left uncommitted
         return m_session.connect(orEmpty(alias), orEmpty(user), orEmpty(password)) ? 0 : 1;
     });
 }
@@ -151,6 +152,8 @@ int Plugin::dbConnect(const char* alias, const char* user, const char* password)
 int Plugin::checkDataBaseParams(int* first, int* last, const char** code, const char** version,
                                 bool create) noexcept {
     return guarded(kCheckFailed, VT_CAUSE_OTHER, kCheckFailed, [&] {
+        commitGroup(); // what ran before comes first
+        m_chain = FingerprintChain();
         const bool versioned = !m_header.newVersion.empty();
         m_rows.clear();
         // One run per database: the lock holds from before the record is read until piDone.
@@ -196,14 +199,30 @@ int Plugin::checkDataBaseParams(int* first, int* last, const char** code, const 
 }
 
 void Plugin::checkResume(int first) {
-    const std::vector<StepRecord> steps = m_session.readSteps(m_matchingCode);
-    const std::optional<std::int64_t> differing =
-        firstDifferingStep(steps, first - 1, [&](int step) {
-            return commandFingerprint(m_script ? m_script->commandText(step) : std::string());
-        });
-    if (differing)
-        throw PluginError::message(texts::kResumeMismatch, {std::to_string(*differing)})
+    const ResumeCheck check = checkRecordedSteps(m_session.readSteps(m_matchingCode), first - 1,
+                                                 [&](int n) { return scriptCommand(n); });
+    if (check.differing)
+        throw PluginError::message(texts::kResumeMismatch, {std::to_string(*check.differing)})
             .withCause(VT_CAUSE_VERSION);
+    // The run goes on from the commands done.
+    m_chain = check.chain;
+}
+
+std::string Plugin::scriptCommand(int n) const {
+    return m_script ? m_script->commandText(n) : std::string();
+}
+
+FingerprintChain Plugin::chainThrough(int step, std::string_view text) const {
+    FingerprintChain chain = m_chain;
+    if (chain.step() >= step)
+        chain = FingerprintChain(); // the counts went back: the chain starts again
+    while (chain.step() < step - 1)
+        chain.add(scriptCommand(chain.step() + 1));
+    if (commandUnderWay() == step)
+        chain.add(text);
+    else
+        chain.add(scriptCommand(step)); // counted at a step of another command
+    return chain;
 }
 
 const char* Plugin::makeSQLCommand(int n) noexcept {
@@ -226,17 +245,19 @@ int Plugin::execrSQL(const char* command) noexcept {
         if (m_session.connectionLost() && recoverConnection(text))
             return 0;
         const bool reconnect = script::isReconnectCommand(text);
+        if (!reconnect && m_session.groupable(text) && runGrouped(text))
+            return 0;
+        // What the group holds commits before a reconnection or a command run on its own.
+        commitGroup();
         if (reconnect && m_session.scriptTransactionOpen())
             refuseOpenTransaction();
-        ProgressUpdate progress;
         const bool versioned = !m_header.newVersion.empty();
+        ProgressUpdate progress;
+        FingerprintChain chain;
         if (versioned) {
-            progress.remaining = m_remaining - 1;
-            progress.expected = m_storedCounter;
-            progress.step = m_header.commands - progress.remaining;
-            progress.fingerprint = commandFingerprint(text);
-            progress.code = &m_matchingCode;
-            progress.version = &m_header.newVersion;
+            const int step = m_header.commands - m_remaining + 1;
+            chain = chainThrough(step, text);
+            progress = progressAt(m_remaining - 1, step, chain.text());
         }
         const int remainingBefore = m_remaining;
         const std::int64_t storedBefore = m_storedCounter;
@@ -249,21 +270,101 @@ int Plugin::execrSQL(const char* command) noexcept {
         } catch (...) {
             // A command that took effect is counted even when its progress record failed.
             if (done)
-                --m_remaining;
+                countCommand(chain);
             throw;
         }
-        --m_remaining;
+        countCommand(chain);
         if (versioned)
             m_storedCounter = progress.remaining;
         if (!m_session.scriptTransactionOpen()) {
             m_openedBy = 0;
         } else if (m_openedBy == 0) {
-            m_openedBy = m_commandNumber > 0 ? m_commandNumber : progress.step;
+            m_openedBy = commandUnderWay();
             m_remainingAtOpen = remainingBefore;
             m_storedAtOpen = storedBefore;
         }
         return 0;
     });
+}
+
+void Plugin::countCommand(const FingerprintChain& chain) {
+    --m_remaining;
+    if (!m_header.newVersion.empty())
+        m_chain = chain;
+}
+
+ProgressUpdate Plugin::progressAt(int remaining, int firstStep, std::string fingerprint) const {
+    ProgressUpdate progress;
+    progress.remaining = remaining;
+    progress.expected = m_storedCounter;
+    progress.step = m_header.commands - remaining;
+    progress.firstStep = firstStep;
+    progress.fingerprint = std::move(fingerprint);
+    progress.code = &m_matchingCode;
+    progress.version = &m_header.newVersion;
+    return progress;
+}
+
+int Plugin::commandUnderWay() const {
+    return m_commandNumber > 0 ? m_commandNumber : m_header.commands - m_remaining + 1;
+}
+
+bool Plugin::runGrouped(const std::string& command) {
+    if (!m_group.open())
+        m_group.start(commandUnderWay(), m_remaining);
+    try {
+        if (m_session.runGrouped(command) == GroupedRun::MustRunAlone)
+            return false;
+    } catch (const PluginError& error) {
+        if (!m_session.groupIntact())
+            loseGroup(error);
+        commitGroup(); // the commands before it, with progress pointing at it
+        throw;
+    }
+    countCommand(m_header.newVersion.empty()
+                     ? FingerprintChain()
+                     : chainThrough(m_header.commands - m_remaining + 1, command));
+    m_group.add();
+    // The last command commits at once, recording the version with its progress.
+    if (m_remaining <= 0 || m_group.due())
+        commitGroup();
+    return true;
+}
+
+void Plugin::commitGroup(bool recordVersion) {
+    if (!m_group.open())
+        return;
+    const bool progressed = !m_header.newVersion.empty() && m_group.commands() > 0;
+    ProgressUpdate progress;
+    if (progressed) {
+        // The chain through the group's last command vouches for every command before it.
+        progress = progressAt(m_remaining, m_header.commands - m_group.remainingBefore() + 1,
+                              m_chain.text());
+        progress.recordVersion = recordVersion;
+    }
+    try {
+        m_session.commitGroup(progressed ? &progress : nullptr);
+    } catch (const PluginError& error) {
+        loseGroup(error);
+    }
+    m_group.clear();
+    if (progressed)
+        m_storedCounter = progress.remaining;
+}
+
+void Plugin::loseGroup(const PluginError& error) {
+    m_session.abandonGroup();
+    const bool lost = m_group.commands() > 0;
+    const int first = m_group.firstCommand();
+    const int remainingBefore = m_group.remainingBefore();
+    m_group.clear();
+    if (!lost)
+        throw error;
+    // The run cannot go on from here: the runner counts those commands as done.
+    m_remaining = remainingBefore;
+    m_brokenText = std::string(error.what()) + "\r\n" +
+                   fillTemplate(texts::kGroupNotSaved, {std::to_string(first)});
+    throw PluginError(m_brokenText).withCause(error.cause());
 }
 
 bool Plugin::recoverConnection(const std::string& command) {
@@ -285,9 +386,10 @@ bool Plugin::recoverConnection(const std::string& command) {
     const int step = m_header.commands - m_remaining + 1;
     if (counter && *counter == m_remaining - 1) {
         // Committed just before the connection broke, if its record is this command's.
+        const FingerprintChain chain = chainThrough(step, command);
         for (const StepRecord& record : m_session.readSteps(m_matchingCode))
-            if (record.step == step && record.hash == commandFingerprint(command)) {
-                --m_remaining;
+            if (record.step == step && record.hash == chain.text()) {
+                countCommand(chain);
                 m_storedCounter = *counter;
                 return true;
             }
@@ -310,6 +412,9 @@ void Plugin::refuseOpenTransaction() {
 
 int Plugin::upDateVersion() noexcept {
     return guarded(kUpdateFailed, VT_CAUSE_OTHER, kUpdateFailed, [&] {
+        if (!m_brokenText.empty())
+            throw PluginError(m_brokenText);
+        commitGroup(true);
         // A transaction the script never closed would be rolled back at disconnection, taking
         // its commands and progress with it: that is no success.
         if (m_session.scriptTransactionOpen())
@@ -322,11 +427,18 @@ int Plugin::upDateVersion() noexcept {
 
 int Plugin::piDone() noexcept {
     return guarded(kDoneFailed, VT_CAUSE_OTHER, kDoneFailed, [&] {
+        // The group's commands all succeeded: they commit with their progress.
         std::exception_ptr closeFailure;
+        try {
+            commitGroup();
+        } catch (...) {
+            closeFailure = std::current_exception();
+        }
         try {
             m_session.close();
         } catch (...) {
-            closeFailure = std::current_exception();
+            if (!closeFailure)
+                closeFailure = std::current_exception();
         }
         if (m_engineStarted) {
             dbi::exit();

@@ -61,6 +61,10 @@ inline constexpr std::string_view kRunLockTimeout =
 inline constexpr std::string_view kUnclosedTransaction =
     "Скрипт не завершил транзакцию, начатую командой %s: изменения, начиная с этой команды, не "
     "сохранены.";
+// Follows the error that cost a group of commands its commit.
+inline constexpr std::string_view kGroupNotSaved =
+    "Изменения, начиная с команды %s, не сохранены; выполнение остановлено. Запустите скрипт "
+    "заново: он продолжится с этой команды.";
 inline constexpr std::string_view kLostInTransaction =
     "Соединение с БД потеряно внутри транзакции, начатой командой %s: изменения, начиная с этой "
     "команды, не сохранены. Запустите скрипт заново.";
@@ -79,10 +83,11 @@ inline constexpr std::string_view kUpdateCounter =
 inline constexpr std::string_view kUpdateVersion =
     "Update R_VERSION Set Version = ? where DBCODE = ?";
 
-// The fingerprints of the commands a versioned run has executed, one row per command; the
-// first command of a new run clears the rows of an earlier one. The Hash of a row is only set
-// while R_VERSION's Counter still holds the value the run expects, so a row insert of a run
-// whose progress another run has changed fails and takes its command with it.
+// The progress of a versioned run: a row per commit, whose Hash is the chained fingerprint of
+// the script's commands up to its Step (rows of earlier releases, one per command, hold the
+// command's own fingerprint); the first command of a new run clears the rows of an earlier one. The
+// Hash of a row is only set while R_VERSION's Counter still holds the value the run expects, so a
+// row insert of a run whose progress another run has changed fails and takes its command with it.
 inline constexpr std::string_view kStepsTable = "R_VERSION_STEPS";
 inline constexpr std::string_view kCreateStepsTable =
     "Create Table If Not Exists R_VERSION_STEPS (DBCode VarChar(10) Not Null, "
@@ -102,5 +107,7 @@ inline constexpr int kMaxCounter = 32767;
 
 // The optional parameter of openDatabase that carries the user name.
 inline constexpr std::string_view kUserNameParam = "USER NAME";
+// The alias key that turns group commit off with "0".
+inline constexpr std::string_view kGroupCommitParam = "GROUP COMMIT";
 
 } // namespace vt::plugin::texts

@@ -6,6 +6,8 @@
 #include "plugin/textcase.h"
 #include "script/rsqlscript.h"
 
+#include <algorithm>
+
 namespace vt::plugin {
 
 VersionDecision decideVersion(const std::vector<VersionRow>& rows,
@@ -72,28 +74,26 @@ VersionDecision decideVersion(const std::vector<VersionRow>& rows,
     return d;
 }
 
-std::string commandFingerprint(std::string_view commandText) {
-    std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (unsigned char c : commandText) {
-        hash ^= c;
-        hash *= 0x100000001b3ULL;
-    }
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text(16, '0');
-    for (int i = 15; i >= 0; --i, hash >>= 4)
-        text[static_cast<std::size_t>(i)] = kDigits[hash & 0xF];
-    return text;
-}
-
-std::optional<std::int64_t>
-firstDifferingStep(const std::vector<StepRecord>& steps, int done,
-                   const std::function<std::string(int step)>& fingerprintOf) {
+ResumeCheck checkRecordedSteps(std::vector<StepRecord> steps, int done,
+                               const std::function<std::string(int n)>& commandText) {
+    std::sort(steps.begin(), steps.end(),
+              [](const StepRecord& a, const StepRecord& b) { return a.step < b.step; });
+    ResumeCheck check;
+    FingerprintChain& chain = check.chain;
     for (const StepRecord& record : steps) {
-        if (record.step < 1 || record.step > done ||
-            record.hash != fingerprintOf(static_cast<int>(record.step)))
-            return record.step;
+        const bool inScript = record.step >= 1 && record.step <= done;
+        while (inScript && chain.step() < record.step)
+            chain.add(commandText(chain.step() + 1));
+        // Earlier releases wrote a row per command holding that command's own fingerprint; such
+        // rows, left by a run interrupted before an upgrade, still resume.
+        if (!inScript || (record.hash != chain.text() && record.hash != chain.lastCommandText())) {
+            check.differing = record.step;
+            return check;
+        }
     }
-    return std::nullopt;
+    while (chain.step() < done)
+        chain.add(commandText(chain.step() + 1));
+    return check;
 }
 
 } // namespace vt::plugin

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "plugin/fingerprintchain.h"
 #include "plugin/vtutils.h"
 
 namespace vt::plugin {
@@ -47,21 +48,29 @@ struct VersionDecision {
 VersionDecision decideVersion(const std::vector<VersionRow>& rows,
                               const ScriptHeaderValues& script);
 
-// The fingerprint of a command text as executed: 16 lower-case hexadecimal digits (64-bit
-// FNV-1a), the same on every platform.
-std::string commandFingerprint(std::string_view commandText);
-
-// One command recorded as executed by a versioned run that has not completed.
+// One step recorded by a versioned run that has not completed.
 struct StepRecord {
-    std::int64_t step = 0; // command number
-    std::string hash;      // its fingerprint
+    std::int64_t step = 0; // command number: the run had executed commands 1..step
+    std::string hash;      // FingerprintChain::text() through the step, or in rows of earlier
+                           // releases (one per command) the command's own fingerprint
 };
 
-// The first recorded step that the script's own first `done` commands do not give: a step
-// outside 1..done, or one whose fingerprint differs from fingerprintOf(step). nullopt when every
-// record agrees (also when there are none: progress left by a run that kept no records).
-std::optional<std::int64_t>
-firstDifferingStep(const std::vector<StepRecord>& steps, int done,
-                   const std::function<std::string(int step)>& fingerprintOf);
+// What the recorded steps say about a resume after the script's first `done` commands.
+struct ResumeCheck {
+    // The command to name when a record differs from the script: the record's step (the chain
+    // tells that some command up to it differs, not which; where the record before it is at the
+    // step just before, that is the differing command itself).
+    std::optional<std::int64_t> differing;
+    // The chain over the script's commands 1..done, when every record agrees.
+    FingerprintChain chain;
+};
+
+// Compares each recorded step with the chain over the script's own commands (commandText(n) is
+// the text of command n), in one pass over commands 1..done. A record outside 1..done differs. A
+// record agrees when it holds the chain through its step or, as rows written one per command by
+// earlier releases do, that command's own fingerprint; such a row vouches for its command alone,
+// as it did when written. No records (progress left by a run that kept none) agree.
+ResumeCheck checkRecordedSteps(std::vector<StepRecord> steps, int done,
+                               const std::function<std::string(int n)>& commandText);
 
 } // namespace vt::plugin

@@ -242,13 +242,6 @@ TEST_P(DecideVersion, FollowsTheRowsInOrder) {
 INSTANTIATE_TEST_SUITE_P(Rows, DecideVersion, ::testing::ValuesIn(cases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(CommandFingerprint, IsSixteenHexDigitsThatChangeWithAnyByte) {
-    EXPECT_EQ(commandFingerprint(""), "cbf29ce484222325");
-    EXPECT_EQ(commandFingerprint("a"), "af63dc4c8601ec8c");
-    EXPECT_NE(commandFingerprint("select 1\r\n"), commandFingerprint("select 2\r\n"));
-    EXPECT_NE(commandFingerprint("select 1\r\n"), commandFingerprint("select 1\n"));
-}
-
 struct StepCase {
     const char* name;
     std::vector<StepRecord> steps;
@@ -256,24 +249,74 @@ struct StepCase {
     std::optional<std::int64_t> differing;
 };
 
-class FirstDifferingStep : public ::testing::TestWithParam<StepCase> {};
+// Script commands "c1", "c2", ...: the chain through step n and command n's own fingerprint.
+std::string command(int n) {
+    return "c" + std::to_string(n);
+}
 
-TEST_P(FirstDifferingStep, ComparesEveryRecordWithTheScript) {
+std::string chainThrough(int step) {
+    FingerprintChain chain;
+    while (chain.step() < step)
+        chain.add(command(chain.step() + 1));
+    return chain.text();
+}
+
+std::string own(int n) {
+    return commandFingerprint(command(n));
+}
+
+// The chain through step 3 of a script whose command 2 read "x".
+std::string chainWithCommand2Edited() {
+    FingerprintChain chain;
+    chain.add(command(1));
+    chain.add("x");
+    chain.add(command(3));
+    return chain.text();
+}
+
+class CheckRecordedSteps : public ::testing::TestWithParam<StepCase> {};
+
+TEST_P(CheckRecordedSteps, ComparesEveryRecordWithTheScriptsChain) {
     const StepCase& c = GetParam();
-    const auto fingerprintOf = [](int step) { return "h" + std::to_string(step); };
-    EXPECT_EQ(firstDifferingStep(c.steps, c.done, fingerprintOf), c.differing);
+    const ResumeCheck check = checkRecordedSteps(c.steps, c.done, command);
+    EXPECT_EQ(check.differing, c.differing);
+    if (!c.differing) {
+        EXPECT_EQ(check.chain.step(), c.done);
+        EXPECT_EQ(check.chain.text(), chainThrough(c.done)) << "the chain the run goes on from";
+    }
 }
 
 const StepCase kStepCases[] = {
-    {"RecordsOfTheSameScriptAgree", {{1, "h1"}, {2, "h2"}, {3, "h3"}}, 3, std::nullopt},
+    {"ARecordPerCommandAgrees",
+     {{1, chainThrough(1)}, {2, chainThrough(2)}, {3, chainThrough(3)}},
+     3,
+     std::nullopt},
+    {"ARecordPerGroupAgrees", {{2, chainThrough(2)}, {5, chainThrough(5)}}, 6, std::nullopt},
+    {"RecordsInAnyOrderAgree", {{5, chainThrough(5)}, {2, chainThrough(2)}}, 5, std::nullopt},
     {"NoRecordsAreProgressOfARunThatKeptNone", {}, 3, std::nullopt},
-    {"RecordsFromAResumedOlderRunAgree", {{3, "h3"}}, 3, std::nullopt},
-    {"AnEditedEarlyCommandIsNamed", {{1, "h1"}, {2, "x"}, {3, "h3"}}, 3, 2},
-    {"ARecordBeyondTheCommandsDoneIsNamed", {{1, "h1"}, {2, "h2"}, {4, "h4"}}, 3, 4},
-    {"ARecordOfANumberNoCommandHasIsNamed", {{0, "h0"}}, 3, 0},
+    {"RecordsFromAResumedOlderRunAgree", {{3, chainThrough(3)}}, 3, std::nullopt},
+    {"OneRowPerCommandOfAnEarlierReleaseAgrees",
+     {{1, own(1)}, {2, own(2)}, {3, own(3)}},
+     3,
+     std::nullopt},
+    {"OldRowsFollowedByChainedOnesAgree",
+     {{1, own(1)}, {2, own(2)}, {4, chainThrough(4)}},
+     4,
+     std::nullopt},
+    {"AnEditedCommandWithARecordOfItsOwnIsNamed",
+     {{1, chainThrough(1)}, {2, "0000000000000000"}, {3, chainThrough(3)}},
+     3,
+     2},
+    {"AnEditedCommandInsideAGroupNamesTheGroupsRecord",
+     {{1, chainThrough(1)}, {3, chainWithCommand2Edited()}},
+     3,
+     3},
+    {"AnEditedCommandWithAnOldRowIsNamed", {{1, own(1)}, {2, commandFingerprint("x")}}, 3, 2},
+    {"ARecordBeyondTheCommandsDoneIsNamed", {{1, chainThrough(1)}, {4, chainThrough(4)}}, 3, 4},
+    {"ARecordOfANumberNoCommandHasIsNamed", {{0, chainThrough(0)}}, 3, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, FirstDifferingStep, ::testing::ValuesIn(kStepCases),
+INSTANTIATE_TEST_SUITE_P(Cases, CheckRecordedSteps, ::testing::ValuesIn(kStepCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -4,7 +4,8 @@
 // plug-in and is killed with SIGKILL at random moments, right after chosen commands and right
 // after the last command; the script is then run again until it completes or is refused as
 // already executed. Every command must have taken effect exactly once and the version must be
-// recorded.
+// recorded. Group commit is on, as by default; some runs pause past its age bound in the
+// middle of the script, so that a group commits there and the kill falls in the next one.
 #include "platform/codepage.h"
 #include "plugin/testkit/childprocess.h"
 #include "plugin/testkit/testdatabase.h"
@@ -53,12 +54,13 @@ protected:
         script::writeRsqlScript(scriptFile, content);
     }
 
-    std::vector<std::string> args(long stopAfter = 0) const {
+    // The helper's arguments; stop is its STOP_AFTER[:PAUSE_MS] (none when empty).
+    std::vector<std::string> args(const std::string& stop = {}) const {
         std::vector<std::string> a = {helperFile(), VtUtilsApi::defaultFile(),
                                       scriptFile,   TestDatabase::kAlias,
                                       db->user(),   db->password()};
-        if (stopAfter > 0)
-            a.push_back(std::to_string(stopAfter));
+        if (!stop.empty())
+            a.push_back(stop);
         return a;
     }
 
@@ -120,13 +122,13 @@ TEST_P(KillTest, EveryCommandTakesEffectOnceWhateverTheMomentOfTheKill) {
     int trials = 0, kills = 0;
     const auto deadline = Clock::now() + kTrialBudget;
     while (trials < kMaxTrials && (trials < 6 || Clock::now() < deadline)) {
-        const int kind = trials % 3;
+        const int kind = trials % 4;
         const std::string trial =
             "trial " + std::to_string(trials) + " kind " + std::to_string(kind);
         ++trials;
         if (kind == 0) {
             // Killed right after the last command: the next run is refused as already executed.
-            run = runChild(args(kCommands), std::nullopt);
+            run = runChild(args(std::to_string(kCommands)), std::nullopt);
             ASSERT_TRUE(run.killed) << trial << ": " << run.output;
             ++kills;
             run = runChild(args(), std::nullopt);
@@ -135,7 +137,12 @@ TEST_P(KillTest, EveryCommandTakesEffectOnceWhateverTheMomentOfTheKill) {
             continue;
         }
         if (kind == 1) {
-            run = runChild(args(pickCommand(random)), std::nullopt);
+            run = runChild(args(std::to_string(pickCommand(random))), std::nullopt);
+        } else if (kind == 3) {
+            // A pause past the age bound: the command after it commits its group, and the kill
+            // falls later in the run.
+            const std::string pause = std::to_string(pickCommand(random)) + ":250";
+            run = runChild(args(pause), std::chrono::milliseconds(250) + randomDelay());
         } else {
             const auto started = Clock::now();
             run = runChild(args(), randomDelay());

@@ -22,6 +22,7 @@ const char* kCreateVersionTable =
 class VersionTable : public PluginFixture {};
 
 TEST_P(VersionTable, AFreshDatabaseIsInitialisedAndBroughtToTheNewVersion) {
+    commitEachCommand();
     const std::string file = writeScript(scriptWith("ABC", "", "1.0", kFiveCommands));
     ASSERT_EQ(open(file), 1) << api->lastMessage();
     const CheckResult r = check(true);
@@ -90,6 +91,7 @@ TEST_P(VersionTable, AnAbortedRunResumesAtTheFirstCommandNotDone) {
 }
 
 TEST_P(VersionTable, AScriptForOneCodeFindsItsRowAndUpdatesOnlyIt) {
+    commitEachCommand();
     db->exec(kCreateVersionTable);
     db->exec("INSERT INTO R_VERSION VALUES (NULL, 'A', NULL)");
     db->exec("INSERT INTO R_VERSION VALUES ('0.5', 'B', 0)");
@@ -188,6 +190,7 @@ TEST_P(VersionTable, TheReconnectCommandInSmallLettersReconnectsAndCounts) {
 }
 
 TEST_P(VersionTable, ACommandTheDatabaseRejectsIsNotCountedAndLeavesNothing) {
+    commitEachCommand();
     const std::string file = writeScript(scriptWith(
         "ABC", "", "1.0",
         {"CREATE TABLE t (k integer)", "INSERT INTO t VALUES (1); INSERT INTO missing VALUES (2)",
@@ -259,6 +262,7 @@ TEST_P(VersionTable, AScriptsOwnTransactionCarriesTheProgressWithIt) {
 class DeadConnection : public PluginFixture {};
 
 TEST_P(DeadConnection, FailsTheNextCommandWithTheEnginesTextAndCountsNothing) {
+    commitEachCommand();
     const std::string file = writeScript(scriptWith("ABC", "", "1.0", kFiveCommands));
     ASSERT_EQ(open(file), 1);
     ASSERT_EQ(check(true).result, 0);

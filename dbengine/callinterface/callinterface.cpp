@@ -205,11 +205,13 @@ Status openDatabase(const char* alias, const char* password,
                      "unknown parameter " + platform::ansiToUtf8(p.name));
             user = platform::ansiToUtf8(p.value);
         }
-        auto conn = connectDatabase(toUtf8(alias), user, toUtf8(password));
+        AliasDefinition definition;
+        auto conn = connectDatabase(toUtf8(alias), user, toUtf8(password), &definition);
         Engine& e = engine();
         auto* object = new DatabaseObject;
         object->session = e.current;
         object->conn = std::move(conn);
+        object->aliasParams = std::move(definition.params);
         e.current->databases.push_back(object);
         e.live.emplace(object, HandleKind::Database);
         db = object;
@@ -359,6 +361,43 @@ Status execute(StatementHandle stmt, CursorHandle* cursor) {
     });
 }
 
+namespace {
+
+// A statement ready to run as a step of the driver, its earlier rows ended.
+AtomicStep stepOf(DatabaseObject* d, StatementHandle stmt) {
+    StatementObject* s = check(stmt, HandleKind::Statement);
+    if (s->db != d)
+        fail(status::kInvalidParameter, "a statement of another database");
+    if (s->kind == StatementObject::Kind::None)
+        fail(status::kNotPrepared);
+    for (std::size_t i = 0; i < s->bound.size(); ++i)
+        if (!s->bound[i])
+            fail(status::kParameterCount, "marker " + std::to_string(i + 1) + " is not bound");
+    AtomicStep step;
+    if (s->kind == StatementObject::Kind::Plain)
+        step.sql = s->sql;
+    else
+        step.prepared = s->prepared.get();
+    return step;
+}
+
+// Ends the rows of the statements' previous executions.
+void startExecution(const std::vector<StatementHandle>& statements) {
+    for (StatementHandle stmt : statements) {
+        for (CursorObject* c : std::vector<CursorObject*>(stmt->cursors))
+            destroyCursor(c);
+        stmt->rowsAffected = 0;
+    }
+}
+
+void noteRowsAffected(const std::vector<StatementHandle>& statements) {
+    for (StatementHandle stmt : statements)
+        if (stmt->prepared)
+            stmt->rowsAffected = stmt->prepared->rowsAffected();
+}
+
+} // namespace
+
 Status executeAtomically(DatabaseHandle db, const std::vector<StatementHandle>& statements) {
     return guarded([&] {
         DatabaseObject* d = check(db, HandleKind::Database);
@@ -366,33 +405,21 @@ Status executeAtomically(DatabaseHandle db, const std::vector<StatementHandle>& 
             fail(status::kInvalidParameter, "no statements");
         std::vector<AtomicStep> steps;
         steps.reserve(statements.size());
-        for (StatementHandle stmt : statements) {
-            StatementObject* s = check(stmt, HandleKind::Statement);
-            if (s->db != d)
-                fail(status::kInvalidParameter, "a statement of another database");
-            if (s->kind == StatementObject::Kind::None)
-                fail(status::kNotPrepared);
-            for (std::size_t i = 0; i < s->bound.size(); ++i)
-                if (!s->bound[i])
-                    fail(status::kParameterCount,
-                         "marker " + std::to_string(i + 1) + " is not bound");
-            AtomicStep step;
-            if (s->kind == StatementObject::Kind::Plain)
-                step.sql = s->sql;
-            else
-                step.prepared = s->prepared.get();
-            steps.push_back(step);
-        }
-        for (StatementHandle stmt : statements) {
-            // A new execution ends the rows of the previous one.
-            for (CursorObject* c : std::vector<CursorObject*>(stmt->cursors))
-                destroyCursor(c);
-            stmt->rowsAffected = 0;
-        }
-        d->conn->runAtomically(steps);
         for (StatementHandle stmt : statements)
-            if (stmt->prepared)
-                stmt->rowsAffected = stmt->prepared->rowsAffected();
+            steps.push_back(stepOf(d, stmt));
+        startExecution(statements);
+        d->conn->runAtomically(steps);
+        noteRowsAffected(statements);
+    });
+}
+
+Status executeInSavepoint(DatabaseHandle db, StatementHandle stmt) {
+    return guarded([&] {
+        DatabaseObject* d = check(db, HandleKind::Database);
+        const AtomicStep step = stepOf(d, stmt);
+        startExecution({stmt});
+        d->conn->runInSavepoint(step);
+        noteRowsAffected({stmt});
     });
 }
 
@@ -547,6 +574,15 @@ Status tryRunLock(DatabaseHandle db, bool& acquired, std::string& heldSince) {
 
 Status releaseRunLock(DatabaseHandle db) {
     return guarded([&] { check(db, HandleKind::Database)->conn->unlockRun(); });
+}
+
+Status getAliasParam(DatabaseHandle db, const char* name, std::string& value) {
+    return guarded([&] {
+        DatabaseObject* d = check(db, HandleKind::Database);
+        if (!name)
+            fail(status::kInvalidParameter, "no parameter name");
+        value = platform::utf8ToAnsi(d->aliasParams.value(toUtf8(name)));
+    });
 }
 
 Status getDriverName(DatabaseHandle db, std::string& driver) {

@@ -164,6 +164,15 @@ Status execute(StatementHandle stmt, CursorHandle* cursor);
 // active; kInvalidParameter for an empty list or a statement of another database.
 Status executeAtomically(DatabaseHandle db, const std::vector<StatementHandle>& statements);
 
+// Executes a prepared statement (every marker bound) inside the database's active transaction
+// under a savepoint of its own, discarding any rows: on failure the statement's error is
+// reported and the transaction is as it was before it and still active, unless the failure
+// ended the transaction itself (a lost connection; on SQLite a full disk or an I/O error), which
+// inTransaction then tells. PostgreSQL sends the savepoint, the statement and its release in one
+// round trip when the text is a single statement. kTransactionState when no transaction is
+// active.
+Status executeInSavepoint(DatabaseHandle db, StatementHandle stmt);
+
 // The number of rows the last execute of the statement inserted, updated or deleted.
 Status getRowsAffected(StatementHandle stmt, std::int64_t& rows);
 
@@ -232,6 +241,10 @@ Status tryRunLock(DatabaseHandle db, bool& acquired, std::string& heldSince);
 
 // Lets go of the run lock (nothing when the handle does not hold it).
 Status releaseRunLock(DatabaseHandle db);
+
+// The value of a key of the alias the database was opened by (ANSI; "" when the alias has no
+// such key, and for a database opened by "DBName=<path>").
+Status getAliasParam(DatabaseHandle db, const char* name, std::string& value);
 
 // The driver name of an open database ("STANDARD" or "PGSQL").
 Status getDriverName(DatabaseHandle db, std::string& driver);

@@ -1,4 +1,5 @@
-// Tests of executeAtomically over both drivers: all statements commit, or none does.
+// Tests of executeAtomically and executeInSavepoint over both drivers: all statements commit, or
+// none does; a statement under a savepoint fails alone.
 #include "dbengine/callinterface/callinterface.h"
 
 #include "dbengine/testkit/driverfixture.h"
@@ -183,6 +184,74 @@ TEST_P(AtomicTest, AConstraintCheckedAtCommitUndoesEverything) {
     EXPECT_EQ(direct("select count(*) from d"), "1");
     EXPECT_EQ(direct("select n from p"), "0");
     EXPECT_FALSE(active());
+}
+
+struct SavepointFailure {
+    const char* name;
+    const char* sql; // a statement with one marker bound to value, or text when value is ""
+    const char* value;
+    Status code;
+};
+
+TEST_P(AtomicTest, AStatementUnderASavepointFailsAloneAndTheTransactionGoesOn) {
+    const SavepointFailure cases[] = {
+        {"a key violation", "insert into t values(?)", "1", status::kKeyViolation},
+        {"NULL for a required column", "insert into t values(?)", nullptr, status::kRequiredValue},
+        {"a syntax error", "insert int t values(3)", "", status::kSqlSyntax},
+        {"a text of several statements failing in its second",
+         "insert into t values(3); insert into t values(1)", "", status::kKeyViolation},
+    };
+    for (const SavepointFailure& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(beginTransaction(db), 0);
+        ASSERT_EQ(executeInSavepoint(db, withParam("insert into t values(?)", "1")), 0)
+            << lastErrorEntries();
+        ASSERT_EQ(executeInSavepoint(db, plain("update p set n = n + 1")), 0);
+        StatementHandle failing = c.value && !*c.value ? plain(c.sql) : withParam(c.sql, c.value);
+        EXPECT_EQ(executeInSavepoint(db, failing), c.code) << lastErrorEntries();
+        EXPECT_TRUE(active());
+        ASSERT_EQ(executeInSavepoint(db, plain("insert into t values(2)")), 0)
+            << "the transaction takes further statements: " << lastErrorEntries();
+        ASSERT_EQ(commitTransaction(db), 0) << lastErrorEntries();
+        EXPECT_EQ(direct("select count(*) from t"), "2") << "3 went with its failure";
+        EXPECT_EQ(direct("select n from p"), "1");
+        ASSERT_EQ(execDirect(db, "delete from t; update p set n = 0", nullptr), 0);
+    }
+}
+
+TEST_P(AtomicTest, ASavepointNeedsAnActiveTransaction) {
+    EXPECT_EQ(executeInSavepoint(db, plain("insert into t values(1)")), status::kTransactionState);
+    EXPECT_EQ(direct("select count(*) from t"), "0");
+}
+
+TEST_P(AtomicTest, ACommandRefusedInsideATransactionFailsAloneUnderASavepoint) {
+    if (!isPg())
+        GTEST_SKIP() << "SQLite refuses no single command inside a transaction";
+    ASSERT_EQ(beginTransaction(db), 0);
+    ASSERT_EQ(executeInSavepoint(db, withParam("update p set n = ?", "3")), 0);
+    EXPECT_EQ(executeInSavepoint(db, plain("VACUUM")), status::kTransactionState);
+    EXPECT_NE(lastErrorEntries().find(" 25001 "), std::string::npos) << lastErrorEntries();
+    EXPECT_TRUE(active());
+    ASSERT_EQ(commitTransaction(db), 0) << lastErrorEntries();
+    EXPECT_EQ(direct("select n from p"), "3");
+}
+
+TEST_P(AtomicTest, AliasKeysAreReadBackAndGroupCommitIsNoServerParameter) {
+    const std::string location =
+        isPg() ? "DRIVER=PGSQL\nSERVER NAME=" + testkit::PgServer::fromEnvironment()->serverName(pg1->name()) +
+                     "\nUSER NAME=" + user
+               : "DRIVER=STANDARD\nPATH=" + file1;
+    writeAliases("[GROUPED]\n" + location + "\nGROUP COMMIT=0\n");
+    std::vector<OptionalParam> params;
+    DatabaseHandle grouped = nullptr;
+    ASSERT_EQ(openDatabase("GROUPED", password.c_str(), params, grouped), 0) << lastErrorEntries();
+    std::string value;
+    EXPECT_EQ(getAliasParam(grouped, "group commit", value), 0);
+    EXPECT_EQ(value, "0");
+    EXPECT_EQ(getAliasParam(db, "GROUP COMMIT", value), 0);
+    EXPECT_EQ(value, "");
+    EXPECT_EQ(getAliasParam(db, nullptr, value), status::kInvalidParameter);
+    EXPECT_EQ(closeDatabase(grouped), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, AtomicTest,

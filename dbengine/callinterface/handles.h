@@ -6,6 +6,7 @@
 
 #include "dbengine/callinterface/callinterface.h"
 #include "dbengine/core/driver.h"
+#include "dbengine/core/paramlist.h"
 
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@ struct SessionObject {
 struct DatabaseObject {
     SessionObject* session = nullptr;
     std::unique_ptr<Connection> conn;
+    ParamList aliasParams; // the keys of the alias it was opened by
     std::vector<CursorObject*> cursors;
     std::vector<StatementObject*> statements;
 };

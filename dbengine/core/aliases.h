@@ -3,6 +3,8 @@
 // One section per alias; DRIVER is "STANDARD" (the default when missing: an SQLite file named by
 // PATH, relative to the aliases file's folder) or "PGSQL" ("SERVER NAME" = host[:port]/database,
 // optional "USER NAME", further keys passed to libpq as connection parameters, lower-cased).
+// "GROUP COMMIT" belongs to any driver and is no connection parameter: "0" makes the plug-in
+// commit each command of a script on its own.
 // $VT_ALIASES names another file. When the file does not exist the table holds the built-in
 // alias DEFAULT: STANDARD, default.db in the settings folder (created on first open). A name of
 // the form "DBName=<path>" is no alias but opens that SQLite file directly. The file is read as

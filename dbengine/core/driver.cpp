@@ -45,6 +45,32 @@ void Connection::runAtomically(const std::vector<AtomicStep>& steps) {
     }
 }
 
+void Connection::runInSavepoint(const AtomicStep& step) {
+    if (!inTransaction())
+        throw EDBEngineError::engine(status::kTransactionState, "no transaction is active");
+    execute(kSavepointSql);
+    try {
+        auto rows = step.prepared ? step.prepared->execute() : query(step.sql);
+        if (rows)
+            while (rows->next()) {
+            }
+    } catch (...) {
+        undoSavepoint();
+        throw;
+    }
+    execute(kReleaseSql);
+}
+
+void Connection::undoSavepoint() {
+    if (!inTransaction())
+        return; // the failure ended the transaction
+    try {
+        execute(kUndoSql);
+    } catch (const EDBEngineError&) {
+        // The step's own error is the one to report; the caller sees the transaction's state.
+    }
+}
+
 void Connection::attachChild(ConnectionChild* child) {
     m_children.push_back(child);
 }

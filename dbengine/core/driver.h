@@ -124,6 +124,12 @@ public:
     // kTransactionState when a transaction is active. Drivers may send the steps in one
     // request; by default they run between begin and commit.
     virtual void runAtomically(const std::vector<AtomicStep>& steps);
+    // Runs one step inside the active transaction under a savepoint of its own, discarding any
+    // rows: when it fails, its error is raised with the transaction rolled back to the moment
+    // before the step and still active (unless the failure ended the transaction itself, as a
+    // lost connection or an SQLite disk-full error does). kTransactionState when no transaction
+    // is active. By default SAVEPOINT, the step and RELEASE run one after the other.
+    virtual void runInSavepoint(const AtomicStep& step);
     // Whether DDL runs inside transactions.
     virtual bool transactionalDdl() const = 0;
     // Whether the connection still works.
@@ -177,6 +183,15 @@ public:
     void detachChild(ConnectionChild* child);
 
 protected:
+    // The savepoint of runInSavepoint. Scripts that name savepoints of their own never run under
+    // it: their transaction control runs outside the engine's transactions.
+    static constexpr std::string_view kSavepointSql = "SAVEPOINT vt_step";
+    static constexpr std::string_view kReleaseSql = "RELEASE SAVEPOINT vt_step";
+    static constexpr std::string_view kUndoSql =
+        "ROLLBACK TO SAVEPOINT vt_step; RELEASE SAVEPOINT vt_step";
+    // After a failed step of runInSavepoint: back to the step's savepoint and past it, while the
+    // transaction is still active.
+    void undoSavepoint();
     // Tells every attached object that the connection closes (drivers call it first in their
     // destructor).
     void closeChildren();

@@ -20,14 +20,18 @@ const Driver* findDriver(std::string_view name) {
 }
 
 std::unique_ptr<Connection> connectDatabase(std::string_view aliasOrPath, const std::string& user,
-                                            const std::string& password) {
+                                            const std::string& password,
+                                            AliasDefinition* resolved) {
     AliasDefinition def = AliasTable::load().resolve(aliasOrPath);
     const Driver* driver = findDriver(def.driverName);
     if (!driver)
         throw EDBEngineError::engine(status::kUnknownDriver,
                                      def.driverName + " (alias " + def.name + ")");
     std::string effectiveUser = user.empty() ? def.params.value("USER NAME") : user;
-    return driver->connect(def, effectiveUser, password);
+    auto conn = driver->connect(def, effectiveUser, password);
+    if (resolved)
+        *resolved = std::move(def);
+    return conn;
 }
 
 } // namespace vt::dbengine

@@ -13,8 +13,9 @@ namespace vt::dbengine {
 const Driver* findDriver(std::string_view name);
 
 // Opens the database named by an alias or "DBName=<path>"; an empty user means the alias's
-// "USER NAME".
+// "USER NAME". resolved, when given, receives the definition the name stands for.
 std::unique_ptr<Connection> connectDatabase(std::string_view aliasOrPath, const std::string& user,
-                                            const std::string& password);
+                                            const std::string& password,
+                                            AliasDefinition* resolved = nullptr);
 
 } // namespace vt::dbengine

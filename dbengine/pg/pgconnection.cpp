@@ -115,7 +115,8 @@ std::unique_ptr<Connection> PgDriver::connect(const AliasDefinition& alias, cons
     set("application_name", "Vantrel Utilities");
     for (const auto& [key, value] : alias.params.items()) {
         if (platform::equalsNoCase(key, "SERVER NAME") ||
-            platform::equalsNoCase(key, "USER NAME") || platform::equalsNoCase(key, "PASSWORD"))
+            platform::equalsNoCase(key, "USER NAME") || platform::equalsNoCase(key, "PASSWORD") ||
+            platform::equalsNoCase(key, "GROUP COMMIT"))
             continue;
         std::string k = platform::toLowerAscii(key);
         std::replace(k.begin(), k.end(), ' ', '_');
@@ -337,12 +338,39 @@ void PgConnection::runAtomically(const std::vector<AtomicStep>& steps) {
         }
     if (inTransaction())
         throw EDBEngineError::engine(status::kTransactionState, "a transaction is already active");
+    // An explicit transaction block keeps the server's rules for what runs inside a transaction
+    // (commands refused there fail as they would after beginTransaction).
+    std::optional<EDBEngineError> failure = runPipeline("BEGIN", steps, "COMMIT");
+    if (!failure)
+        return;
+    PGconn* c = handle();
+    if (PQstatus(c) == CONNECTION_OK && PQtransactionStatus(c) != PQTRANS_IDLE) {
+        Result r(PQexec(c, "ROLLBACK"));
+    }
+    throw *failure;
+}
+
+void PgConnection::runInSavepoint(const AtomicStep& step) {
+    if (!step.prepared && !fitsPipeline(step.sql)) {
+        Connection::runInSavepoint(step);
+        return;
+    }
+    if (!inTransaction())
+        throw EDBEngineError::engine(status::kTransactionState, "no transaction is active");
+    std::optional<EDBEngineError> failure = runPipeline(kSavepointSql, {step}, kReleaseSql);
+    if (!failure)
+        return;
+    undoSavepoint();
+    throw *failure;
+}
+
+std::optional<EDBEngineError> PgConnection::runPipeline(std::string_view before,
+                                                        const std::vector<AtomicStep>& steps,
+                                                        std::string_view after) {
     settle();
     PGconn* c = handle();
     if (!PQenterPipelineMode(c))
         raise(nullptr);
-    // An explicit transaction block keeps the server's rules for what runs inside a transaction
-    // (commands refused there fail as they would after beginTransaction).
     std::optional<EDBEngineError> failure;
     std::vector<PgStatement*> statementOf; // per request sent; nullptr for SQL text
     auto sendText = [&](const std::string& text) {
@@ -351,7 +379,7 @@ void PgConnection::runAtomically(const std::vector<AtomicStep>& steps) {
         statementOf.push_back(nullptr);
     };
     try {
-        sendText("BEGIN");
+        sendText(std::string(before));
         for (const AtomicStep& step : steps) {
             if (step.prepared) {
                 auto* statement = static_cast<PgStatement*>(step.prepared);
@@ -361,9 +389,9 @@ void PgConnection::runAtomically(const std::vector<AtomicStep>& steps) {
                 sendText(std::string(step.sql));
             }
         }
-        sendText("COMMIT");
+        sendText(std::string(after));
     } catch (const EDBEngineError& e) {
-        failure = e; // what was queued runs to the Sync below, then is rolled back
+        failure = e; // what was queued runs to the Sync below, then is undone by the caller
     }
     if (!PQpipelineSync(c) && !failure)
         failure = pgutil::error(c, nullptr);
@@ -388,12 +416,7 @@ void PgConnection::runAtomically(const std::vector<AtomicStep>& steps) {
     }
     if (!PQexitPipelineMode(c) && !failure)
         failure = pgutil::error(c, nullptr);
-    if (!failure)
-        return;
-    if (PQstatus(c) == CONNECTION_OK && PQtransactionStatus(c) != PQTRANS_IDLE) {
-        Result r(PQexec(c, "ROLLBACK"));
-    }
-    throw *failure;
+    return failure;
 }
 
 void PgConnection::rollback() {

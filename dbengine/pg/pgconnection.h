@@ -2,6 +2,7 @@
 #pragma once
 
 #include "dbengine/core/driver.h"
+#include "dbengine/core/engineerror.h"
 #include "dbengine/pg/pgutil.h"
 
 #include <optional>
@@ -31,6 +32,8 @@ public:
     // One request in pipeline mode: BEGIN, the steps and COMMIT before one Sync, when every
     // step is a single statement without transaction control or COPY; else as by default.
     void runAtomically(const std::vector<AtomicStep>& steps) override;
+    // SAVEPOINT, the step and RELEASE in one request in pipeline mode, under the same condition.
+    void runInSavepoint(const AtomicStep& step) override;
     bool transactionalDdl() const override { return true; }
     bool alive() override;
     bool enforcesColumnTypes() const override { return true; }
@@ -70,6 +73,11 @@ public:
     std::string nextStatementName();
 
 private:
+    // Sends before, the steps and after in pipeline mode before one Sync and reads every result;
+    // the first failure, if any (what followed it was not run).
+    std::optional<EDBEngineError> runPipeline(std::string_view before,
+                                              const std::vector<AtomicStep>& steps,
+                                              std::string_view after);
     // Fills column declaredType of Other columns from the server's catalog.
     void completeTypes(std::vector<ColumnInfo>& columns,
                        const std::vector<std::pair<Oid, int>>& types);

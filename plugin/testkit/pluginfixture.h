@@ -10,11 +10,33 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vt::plugin::testkit {
+
+// Sets an environment variable for the scope (children inherit it).
+class ScopedEnv final {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
 
 // What CheckDataBaseParams gave.
 struct CheckResult {
@@ -47,7 +69,12 @@ protected:
             api->piDone();
         api.reset();
         db.reset();
+        perCommand.reset();
     }
+
+    // From the next connection on (children included), every command commits on its own, so
+    // that the progress after each command can be seen from outside.
+    void commitEachCommand() { perCommand.emplace("VT_GROUP_COMMIT", "0"); }
 
     // Unloads the plug-in (after piDone) and loads it again, as a new run of a runner does.
     void reload() {
@@ -92,6 +119,18 @@ protected:
         return 0;
     }
 
+    // A script edited after an interrupted run, and the command its resume is refused at (0: the
+    // resume is allowed).
+    struct ScriptEdit {
+        const char* name;
+        std::vector<std::string> commands;
+        int differing;
+    };
+
+    // Checks each edited script against the interrupted run in turn: a refused one names its
+    // command, an allowed one resumes at first and runs to the end, recording the version.
+    void expectResumes(const std::vector<ScriptEdit>& edits, int first);
+
     // The rows of R_VERSION as "DBCode|Version|Counter" (blank-trimmed, "-" for NULL), by code.
     std::vector<std::string> versionRows() {
         std::vector<std::string> rows;
@@ -112,6 +151,7 @@ protected:
 
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<VtUtilsApi> api;
+    std::optional<ScopedEnv> perCommand;
 };
 
 // A script content with one line per command.
@@ -127,9 +167,43 @@ inline script::RsqlContent scriptWith(std::string code, std::string oldVersion,
     return content;
 }
 
+// A table and rows 2 .. n, one command each.
+inline std::vector<std::string> insertingCommands(int n) {
+    std::vector<std::string> commands = {"CREATE TABLE t (k integer)"};
+    for (int k = 2; k <= n; ++k)
+        commands.push_back("INSERT INTO t VALUES (" + std::to_string(k) + ")");
+    return commands;
+}
+
 // A UTF-8 message in the ANSI code page, as the plug-in reports it.
 inline std::string ansi(std::string_view utf8) {
     return platform::ansi(utf8);
+}
+
+// The refusal of a resume whose script differs from the interrupted run at the command.
+inline std::string resumeMismatch(int command) {
+    return ansi("Команда " + std::to_string(command) +
+                " скрипта отличается от команды, выполненной на БД при прерванном запуске: "
+                "продолжить выполнение этим скриптом нельзя.");
+}
+
+inline void PluginFixture::expectResumes(const std::vector<ScriptEdit>& edits, int first) {
+    for (const ScriptEdit& edit : edits) {
+        SCOPED_TRACE(edit.name);
+        reload();
+        ASSERT_EQ(open(writeScript(scriptWith("ABC", "", "1.0", edit.commands))), 0);
+        const CheckResult r = check(false);
+        if (edit.differing == 0) {
+            ASSERT_EQ(r.result, 0) << r.message;
+            EXPECT_EQ(r.first, first);
+            ASSERT_EQ(runCommands(r.first, r.last), 0) << api->lastMessage();
+            ASSERT_EQ(api->UpDateVersion(), 0);
+            continue;
+        }
+        EXPECT_EQ(r.result, -3);
+        EXPECT_EQ(api->GetLastVTErrorCause(), VT_CAUSE_VERSION);
+        EXPECT_EQ(r.message, resumeMismatch(edit.differing));
+    }
 }
 
 } // namespace vt::plugin::testkit
