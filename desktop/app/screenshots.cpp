@@ -16,6 +16,7 @@
 #include "desktop/shell/windows/formtooledit.h"
 #include "desktop/shell/windows/formtools.h"
 #include "desktop/shell/windows/logo.h"
+#include "desktop/shell/windows/screenshot.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,26 +34,11 @@ using namespace vt::desktop;
 
 QString g_out;
 
-void settle() {
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-}
-
-bool save(const QPixmap& picture, const char* name) {
-    const QString file = QDir(g_out).filePath(QString::fromLatin1(name));
-    if (!picture.save(file)) {
-        std::fprintf(stderr, "vtdesk_screenshots: cannot write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(file));
-    return true;
-}
+using screenshot::settle;
+using screenshot::writeFile;
 
 bool shoot(QWidget& window, const char* name) {
-    window.show();
-    window.activateWindow();
-    settle();
-    return save(window.grab(), name);
+    return screenshot::shoot(window, g_out, name);
 }
 
 // The main window with its Tools menu dropped down below the menu bar.
@@ -76,12 +62,7 @@ bool shootMainWindowWithToolsMenu(TMainForm& form) {
     p.fillRect(QRect(at + QPoint(3, 3), menu.size()), QColor(0, 0, 0, 60));
     p.drawPixmap(at, menu);
     p.end();
-    return save(canvas, "mainwindow-tools-menu.png");
-}
-
-bool writeFile(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    return screenshot::save(canvas, g_out, "mainwindow-tools-menu.png");
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/resourcelibrary.h"
 #include "desktop/shell/resourcemodule.h"
+#include "desktop/shell/windows/screenshot.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,22 +28,8 @@ namespace {
 
 using namespace vt::desktop;
 
-void settle() {
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-}
-
-bool shoot(QWidget& window, const QString& folder, const char* name) {
-    window.activateWindow();
-    settle();
-    const QString file = QDir(folder).filePath(QString::fromLatin1(name));
-    if (!window.grab().save(file)) {
-        std::fprintf(stderr, "vtbatch_screenshots: cannot write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(file));
-    return true;
-}
+using screenshot::settle;
+using screenshot::shoot;
 
 void choose(QComboBox* box, const char* alias) {
     const int index = box->findText(QString::fromLatin1(alias));

@@ -13,6 +13,7 @@
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/resourcelibrary.h"
 #include "desktop/shell/resourcemodule.h"
+#include "desktop/shell/windows/screenshot.h"
 #include "platform/codepage.h"
 #include "script/rsqlwriter.h"
 
@@ -33,20 +34,12 @@ using namespace vt::desktop;
 QString g_out;
 bool g_ok = true;
 
-void settle() {
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-}
+using screenshot::settle;
 
+// The widget as it stands, without showing or activating it again.
 void save(QWidget& widget, const char* name) {
     settle();
-    const QString file = QDir(g_out).filePath(QString::fromLatin1(name));
-    if (!widget.grab().save(file)) {
-        std::fprintf(stderr, "vtexecsql_screenshots: cannot write %s\n", qPrintable(file));
-        g_ok = false;
-        return;
-    }
-    std::printf("%s\n", qPrintable(file));
+    g_ok &= screenshot::save(widget.grab(), g_out, name);
 }
 
 QString sampleScript(const QString& folder) {

@@ -14,6 +14,7 @@
 #include "desktop/shell/appsettings.h"
 #include "desktop/shell/resourcelibrary.h"
 #include "desktop/shell/resourcemodule.h"
+#include "desktop/shell/windows/screenshot.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,23 +34,10 @@ using namespace vt::desktop;
 QString g_out;
 
 bool shoot(QWidget& window, const char* name) {
-    window.show();
-    window.activateWindow();
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-    const QString file = QDir(g_out).filePath(QString::fromLatin1(name));
-    if (!window.grab().save(file)) {
-        std::fprintf(stderr, "vtscriptwindows_screenshots: cannot write %s\n", qPrintable(file));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(file));
-    return true;
+    return screenshot::shoot(window, g_out, name);
 }
 
-bool writeFile(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
+using screenshot::writeFile;
 
 } // namespace
 
