@@ -7,6 +7,7 @@
 #include "dbengine/data/database.h"
 #include "dbengine/data/session.h"
 #include "dbengine/testkit/testkit.h"
+#include "testkit/qtpgserver.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -184,11 +185,7 @@ static QString errorText(const BatchTransferOutcome& outcome) {
 #define VT_DESTINATION()                                                                           \
     QFETCH(QString, alias);                                                                        \
     m_alias = alias;                                                                               \
-    if (alias == "DPG" && !m_pg) {                                                                 \
-        if (dbengine::testkit::PgServer::required())                                                       \
-            QFAIL("VT_TEST_PG_REQUIRED=1 but no PostgreSQL test server is set");                   \
-        QSKIP("no PostgreSQL test server (VT_TEST_PGHOST)");                                       \
-    }
+    VT_QREQUIRE_PG(alias != "DPG" || m_pg)
 
 void BatchTransferTest::buttonsFollowTheLoginsAndTheMove() {
     BatchTransfer transfer(dbengine::Session::defaultSession());

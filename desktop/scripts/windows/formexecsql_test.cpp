@@ -15,6 +15,7 @@
 #include "desktop/shell/appsettings.h"
 #include "platform/codepage.h"
 #include "script/rsqlwriter.h"
+#include "testkit/qtpgserver.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -248,11 +249,7 @@ void FormExecSQLTest::aRunOnAnSqliteAliasRecordsTheNewVersion() {
 
 void FormExecSQLTest::theWindowRepaintsWhileACommandSleeps() {
     const auto server = dbengine::testkit::PgServer::fromEnvironment();
-    if (!server) {
-        if (dbengine::testkit::PgServer::required())
-            QFAIL("VT_TEST_PG_REQUIRED=1 but no PostgreSQL test server is set");
-        QSKIP("no PostgreSQL test server (VT_TEST_PGHOST)");
-    }
+    VT_QREQUIRE_PG(server);
     dbengine::testkit::PgScratchDatabase scratch(*server);
     m_env->writeAliases("[ACC]\nDRIVER=PGSQL\nSERVER NAME=" + server->serverName(scratch.name()) +
                         "\nUSER NAME=" + server->user + "\n");
