@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <limits.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -61,6 +62,13 @@ std::string settingsFile(const std::string& name) {
 
 std::string programFolderFile(const std::string& name) {
     return programFolder() + "/" + name;
+}
+
+bool sameFile(const std::string& first, const std::string& second) {
+    struct stat a {};
+    struct stat b {};
+    return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 } // namespace vt::platform

@@ -28,4 +28,7 @@ std::string settingsFile(const std::string& name);
 // programFolder() + "/" + name.
 std::string programFolderFile(const std::string& name);
 
+// Whether both paths name one existing file, however they are spelled (links, "..", hard links).
+bool sameFile(const std::string& first, const std::string& second);
+
 } // namespace vt::platform

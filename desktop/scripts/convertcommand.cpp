@@ -84,7 +84,8 @@ std::string ConvertCommand::usage() {
            "and UserName, the terminator to the kind's terminator. --password (or\n"
            "VT_SCRIPT_PASSWORD in the environment) scrambles the written rSQL script or unlocks\n"
            "a scrambled one. An existing output file is replaced only with --force; a symbolic\n"
-           "link at the output path is replaced by the new file, never written through.\n";
+           "link at the output path is replaced by the new file, never written through; the file\n"
+           "being converted is never replaced.\n";
 }
 
 void ConvertCommand::fail(const std::string& utf8Message) {
@@ -223,12 +224,18 @@ std::optional<std::string> passwordOption(const std::optional<std::string>& type
 } // namespace
 
 std::optional<ScriptKind> ConvertCommand::kindForOutput(const Options& options,
+                                                        const std::string& inputFile,
                                                         const std::string& outputFile) {
     script::IniFile ini(platform::settingsFile("sqltools.ini"));
     std::string problem;
     std::optional<ScriptKind> kind = chooseKind(ini, options.value("kind"), problem);
     if (!kind) {
         fail(problem);
+        return std::nullopt;
+    }
+    // Not even --force writes over the script being read: it would be lost.
+    if (platform::sameFile(inputFile, outputFile)) {
+        fail(outputFile + " is the file being converted; give the output another name");
         return std::nullopt;
     }
     if (!options.force && fileExists(outputFile)) {
@@ -241,7 +248,7 @@ std::optional<ScriptKind> ConvertCommand::kindForOutput(const Options& options,
 int ConvertCommand::convertToRsql(const Options& options) {
     const std::string& sqlFile = options.files[0];
     const std::string& rsqlFile = options.files[1];
-    const std::optional<ScriptKind> kind = kindForOutput(options, rsqlFile);
+    const std::optional<ScriptKind> kind = kindForOutput(options, sqlFile, rsqlFile);
     if (!kind)
         return 1;
 
@@ -272,7 +279,7 @@ int ConvertCommand::convertToRsql(const Options& options) {
 int ConvertCommand::convertToSql(const Options& options) {
     const std::string& rsqlFile = options.files[0];
     const std::string& sqlFile = options.files[1];
-    const std::optional<ScriptKind> kind = kindForOutput(options, sqlFile);
+    const std::optional<ScriptKind> kind = kindForOutput(options, rsqlFile, sqlFile);
     if (!kind)
         return 1;
     const std::optional<std::string> term = options.value("term");

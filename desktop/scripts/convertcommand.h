@@ -28,7 +28,8 @@ private:
     struct Options;
     // The chosen script kind, when there is one and the output file may be written; otherwise
     // the reason has been reported and the result is empty.
-    std::optional<ScriptKind> kindForOutput(const Options& options, const std::string& outputFile);
+    std::optional<ScriptKind> kindForOutput(const Options& options, const std::string& inputFile,
+                                            const std::string& outputFile);
     int convertToRsql(const Options& options);
     int convertToSql(const Options& options);
     int listKinds();

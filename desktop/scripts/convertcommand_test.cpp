@@ -223,6 +223,22 @@ TEST_F(ConvertCommandTest, AnExistingOutputIsReplacedOnlyWithForce) {
     EXPECT_EQ(script::RsqlScript(m_rsql).commandText(1), "SELECT 1\r\n");
 }
 
+TEST_F(ConvertCommandTest, NotEvenForceWritesOverTheScriptBeingRead) {
+    writeKinds();
+    writeBytes(m_sql, "SELECT 1;\r\n");
+    const std::string sameSql = m_dir.path() + "/./update.sql";
+    EXPECT_EQ(run({"sql2rsql", m_sql, sameSql, "--force"}), 1);
+    EXPECT_EQ(m_err.str(), "vtconvert: " + sameSql +
+                               " is the file being converted; give the output another name\n");
+    EXPECT_EQ(readBytes(m_sql), "SELECT 1;\r\n");
+    EXPECT_EQ(run({"sql2rsql", m_sql, m_rsql}), 0);
+    const std::string link = m_dir.path() + "/link.rsql";
+    ASSERT_EQ(::symlink(m_rsql.c_str(), link.c_str()), 0);
+    const std::string before = readBytes(m_rsql);
+    EXPECT_EQ(run({"rsql2sql", m_rsql, link, "--force"}), 1);
+    EXPECT_EQ(readBytes(m_rsql), before);
+}
+
 TEST_F(ConvertCommandTest, ZeroCommandsAreReportedAndTheScriptWrittenAllTheSame) {
     writeKinds();
     writeBytes(m_sql, "/* nothing */\r\nCOMMIT;\r\n");

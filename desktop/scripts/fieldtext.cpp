@@ -3,9 +3,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <sys/stat.h>
 
 #include "platform/codepage.h"
+#include "platform/paths.h"
 
 namespace vt::desktop {
 
@@ -33,10 +33,7 @@ bool fileStandsAt(const QString& path) {
 }
 
 bool sameFile(const QString& first, const QString& second) {
-    struct stat a {};
-    struct stat b {};
-    return ::stat(filePath(first).c_str(), &a) == 0 && ::stat(filePath(second).c_str(), &b) == 0 &&
-           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return platform::sameFile(filePath(first), filePath(second));
 }
 
 } // namespace vt::desktop
