@@ -86,11 +86,7 @@ TFormSQLEdit::TFormSQLEdit(QWidget* parent) : QDialog(parent) {
     rBBOK->setEnabled(false);
     rBBCancel = bitBtn("rBBCancel", tr8(texts::kSqlEditCancel), "BBCANCEL");
     rBBHelp = bitBtn("rBBHelp", tr8(texts::kHelp), "BBHELP");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(rBBOK);
-    buttons->addWidget(rBBCancel);
-    buttons->addWidget(rBBHelp);
+    auto* buttons = buttonRow({rBBOK, rBBCancel, rBBHelp});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

@@ -123,11 +123,7 @@ TrPasswordDlg::TrPasswordDlg(TrCustomConnect& component, QWidget* parent)
     auto* fields = new QHBoxLayout;
     fields->addLayout(grid, 1);
     fields->addLayout(picture);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
-    buttons->addWidget(HelpBtn);
+    auto* buttons = buttonRow({OKBtn, CancelBtn, HelpBtn});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addStretch();

@@ -28,11 +28,7 @@ TFormAction::TFormAction(QWidget* parent, const QString& executeGlyph, int helpC
     BitBtn2 = bitBtn("BitBtn2", QString::fromUtf8(texts::kCancel), "BBCANCEL");
     BitBtn2->setProperty(kHelpContextProperty, helpctx::kActionCancel);
     BitBtn3 = bitBtn("BitBtn3", QString::fromUtf8(texts::kHelp), "BBHELP");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn3);
+    auto* buttons = buttonRow({BitBtn1, BitBtn2, BitBtn3});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1, 1);
     layout->addLayout(buttons);

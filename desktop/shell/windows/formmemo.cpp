@@ -51,12 +51,9 @@ TFormMemo::TFormMemo(const QString& fileName, int commandNumber, bool isRsql, QW
     BBOK->setEnabled(false);
     BBCancel = bitBtn("BBCancel", tr8(texts::kCancel), "BBCANCEL");
     rBitBtn1 = bitBtn("rBitBtn1", tr8(texts::kHelp), "BBHELP");
-    auto* buttons = new QHBoxLayout(Panel1);
+    QHBoxLayout* buttons = buttonRow({BBOK, BBCancel, rBitBtn1});
     buttons->setContentsMargins(4, 2, 4, 2);
-    buttons->addStretch();
-    buttons->addWidget(BBOK);
-    buttons->addWidget(BBCancel);
-    buttons->addWidget(rBitBtn1);
+    Panel1->setLayout(buttons);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

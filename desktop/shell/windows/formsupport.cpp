@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QImage>
 #include <QPixmap>
 #include <QShortcut>
@@ -62,6 +63,14 @@ QString qtFileFilter(const QString& filter) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
         entries << QString(parts[i]).replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
     return entries.join(QStringLiteral(";;"));
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QWidget* button : buttons)
+        row->addWidget(button);
+    return row;
 }
 
 } // namespace vt::desktop

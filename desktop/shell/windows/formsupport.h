@@ -4,7 +4,10 @@
 #include <QIcon>
 #include <QString>
 
+#include <initializer_list>
+
 class QAbstractButton;
+class QHBoxLayout;
 class QWidget;
 
 namespace vt::desktop {
@@ -30,6 +33,9 @@ class TrBitBtn;
 // A TrBitBtn with the object name, caption and glyph resource (none for an empty name); throws
 // EResNotFound when no module holds the glyph.
 TrBitBtn* bitBtn(const char* objectName, const QString& caption, const char* glyph);
+
+// The buttons at the foot of a window: a row aligned to the right, in the given order.
+QHBoxLayout* buttonRow(std::initializer_list<QWidget*> buttons);
 
 // The bitmap resource of the program (or of the resource library) as a button icon; throws
 // EResNotFound when no module holds it.

@@ -65,11 +65,7 @@ TFormToolEdit::TFormToolEdit(QWidget* parent) : QDialog(parent) {
     rBBOK->setEnabled(false);
     rBBCancel = bitBtn("rBBCancel", tr8(texts::kCancel), "BBCANCEL");
     rBBHelp = bitBtn("rBBHelp", tr8(texts::kHelp), "BBHELP");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(rBBOK);
-    buttons->addWidget(rBBCancel);
-    buttons->addWidget(rBBHelp);
+    auto* buttons = buttonRow({rBBOK, rBBCancel, rBBHelp});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
